@@ -1,0 +1,27 @@
+# Embedded artwork and fonts. The fonts are fetched (and their checksums
+# verified) at configure time; they are never committed.
+
+set(AURALIS_FONT_DIR "${CMAKE_SOURCE_DIR}/resources/fonts")
+
+execute_process(
+    COMMAND "${CMAKE_SOURCE_DIR}/scripts/fetch-fonts.sh" "${AURALIS_FONT_DIR}"
+    RESULT_VARIABLE auralis_fonts_result)
+
+if(NOT auralis_fonts_result EQUAL 0)
+    message(FATAL_ERROR "Could not fetch the Alegreya Sans fonts (scripts/fetch-fonts.sh)")
+endif()
+
+juce_add_binary_data(auralis_resources
+    NAMESPACE AuralisBinaryData
+    HEADER_NAME AuralisBinaryData.h
+    SOURCES
+        "${AURALIS_FONT_DIR}/AlegreyaSans_400Regular.ttf"
+        "${AURALIS_FONT_DIR}/AlegreyaSans_500Medium.ttf"
+        "${CMAKE_SOURCE_DIR}/resources/images/partner-logo.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/powered-by.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/decoder-logo.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/back-arrow.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/refresh-icon.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/plugin-screenshot.png")
+
+set_target_properties(auralis_resources PROPERTIES POSITION_INDEPENDENT_CODE ON)

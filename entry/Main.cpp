@@ -1,0 +1,3 @@
+#include "app/KorvaneOnboardingApplication.h"
+
+START_JUCE_APPLICATION (KorvaneOnboardingApplication)

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs everything the build, the program and the tests need on Debian 12
+# (run as root). Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build ccache pkg-config git
+    juce-modules-source juce-tools
+    googletest libgtest-dev libgmock-dev
+    libcpp-httplib-dev libssl-dev openssl ca-certificates curl
+    libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
+    xvfb xauth xdotool x11-utils imagemagick
+    util-linux
+)
+
+command -v npm >/dev/null || packages+=(npm)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

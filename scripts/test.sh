@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds, and runs every test: ctest inside a private
+# mount namespace (where the tests' own CA is trusted, see
+# tests/support/with-test-ca.sh) and under Xvfb.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$top/build}
+
+"$top/scripts/setup.sh"
+"$top/scripts/build.sh"
+
+exec "$top/tests/support/with-test-ca.sh" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir "$build" --output-on-failure -j 2 "$@"

@@ -1,0 +1,48 @@
+#include "KorvaneOnboardingApplication.h"
+
+#include "AppConstants.h"
+
+KorvaneOnboardingApplication::KorvaneOnboardingApplication() = default;
+
+KorvaneOnboardingApplication::~KorvaneOnboardingApplication()
+{
+    // Components must not outlive the look they draw with: the window goes
+    // first (shutdown has normally deleted it already), then the look stops
+    // being the default before it is destroyed.
+    mainWindow.reset();
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}
+
+//==============================================================================
+const juce::String KorvaneOnboardingApplication::getApplicationName() { return AppConstants::applicationName; }
+const juce::String KorvaneOnboardingApplication::getApplicationVersion() { return AppConstants::applicationVersion; }
+bool KorvaneOnboardingApplication::moreThanOneInstanceAllowed() { return false; }
+
+void KorvaneOnboardingApplication::initialise (const juce::String&)
+{
+    mainWindow = std::make_unique<MainWindow> (getApplicationName());
+    mainWindow->setVisible (true);
+
+    juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
+}
+
+void KorvaneOnboardingApplication::shutdown()
+{
+    mainWindow.reset();
+}
+
+void KorvaneOnboardingApplication::anotherInstanceStarted (const juce::String&)
+{
+    // A second launch hands over to this instance, which leaves its window as it is.
+}
+
+void KorvaneOnboardingApplication::systemRequestedQuit()
+{
+    quit();
+}
+
+void KorvaneOnboardingApplication::suspended() {}
+void KorvaneOnboardingApplication::resumed() {}
+void KorvaneOnboardingApplication::unhandledException (const std::exception*, const juce::String&, int) {}
+void KorvaneOnboardingApplication::memoryWarningReceived() {}
+bool KorvaneOnboardingApplication::backButtonPressed() { return false; }

@@ -1,0 +1,147 @@
+#include "MainComponent.h"
+
+#include "AppConstants.h"
+
+#include <AuralisBinaryData.h>
+
+namespace
+{
+    juce::String withTrailingSeparator (const juce::String& path)
+    {
+        return path.endsWith (juce::File::getSeparatorString()) ? path : path + juce::File::getSeparatorString();
+    }
+
+    juce::Image loadEmbeddedImage (const void* data, int size)
+    {
+        return juce::ImageFileFormat::loadFrom (data, (size_t) size);
+    }
+}
+
+//==============================================================================
+MainComponent::MainComponent()
+    : MainComponent (juce::File (computeDataFolder()))
+{
+}
+
+MainComponent::MainComponent (const juce::File& dataFolderToUse)
+    : dataFolder (withTrailingSeparator (dataFolderToUse.getFullPathName()))
+    , store (juce::File (dataFolder + "Presets"))
+    , partnerLogo (loadEmbeddedImage (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize))
+    , poweredByLogo (loadEmbeddedImage (AuralisBinaryData::poweredby_png, AuralisBinaryData::poweredby_pngSize))
+    , decoderLogo (loadEmbeddedImage (AuralisBinaryData::decoderlogo_png, AuralisBinaryData::decoderlogo_pngSize))
+    , backArrow (loadEmbeddedImage (AuralisBinaryData::backarrow_png, AuralisBinaryData::backarrow_pngSize))
+    , homePage (decoderLogo, partnerLogo, poweredByLogo, store)
+    , startPage (decoderLogo, partnerLogo, poweredByLogo, backArrow, store)
+    , personalizePage (decoderLogo, partnerLogo, poweredByLogo, backArrow, store)
+    , profileLoadedPage (decoderLogo, partnerLogo, poweredByLogo, store)
+    , updatesPage (decoderLogo, partnerLogo, poweredByLogo, backArrow, store)
+{
+    showFirstPage();
+    installNavigation();
+    setSize (startPage.getWidth(), startPage.getHeight());
+}
+
+MainComponent::~MainComponent() = default;
+
+juce::String MainComponent::computeDataFolder()
+{
+    auto folder = withTrailingSeparator (juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory).getFullPathName());
+    folder = withTrailingSeparator (folder + AppConstants::dataFolderCommonFiles + juce::File::getSeparatorString() + AppConstants::dataFolderVendor);
+    return withTrailingSeparator (folder + AppConstants::dataFolderProduct);
+}
+
+//==============================================================================
+void MainComponent::showFirstPage()
+{
+    const auto names = store.getProfileNames();
+
+    if (names.isEmpty())
+    {
+        startPage.firstRun = true;
+        currentPage = &startPage;
+    }
+    else
+    {
+        auto index = store.getLastSelectedPreset();
+
+        if (index < 0 || index >= store.numProfiles())
+            index = 0;
+
+        homePage.setCurrentProfile (names[index]);
+        currentPage = &homePage;
+    }
+
+    addAndMakeVisible (currentPage);
+}
+
+void MainComponent::installNavigation()
+{
+    startPage.onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
+    {
+        if (view == View::HomePage)
+        {
+            switchTo (startPage, homePage, name);
+            return;
+        }
+
+        personalizePage.newProfile = true;
+        personalizePage.qrImage = decodeImage (data);
+        switchTo (startPage, personalizePage, name);
+    };
+
+    personalizePage.onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock&)
+    {
+        switchTo (personalizePage, view == View::HomePage ? static_cast<GradientBackgroundComponent&> (homePage) : profileLoadedPage, name);
+    };
+
+    profileLoadedPage.onNavigate = [this] (const juce::String& name, View, const juce::MemoryBlock&)
+    {
+        switchTo (profileLoadedPage, homePage, name);
+    };
+
+    updatesPage.onNavigate = [this] (const juce::String& name, View, const juce::MemoryBlock&)
+    {
+        switchTo (updatesPage, homePage, name);
+    };
+
+    homePage.onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
+    {
+        if (view == View::PersonalizeYourAudio)
+        {
+            personalizePage.qrImage = decodeImage (data);
+            personalizePage.newProfile = false;
+            switchTo (homePage, personalizePage, name);
+        }
+        else if (view == View::Updates)
+        {
+            switchTo (homePage, updatesPage, name);
+        }
+        else
+        {
+            startPage.firstRun = false;
+            switchTo (homePage, startPage, name);
+        }
+    };
+}
+
+void MainComponent::switchTo (GradientBackgroundComponent& from, GradientBackgroundComponent& to, const juce::String& name)
+{
+    // The destination takes on the profile (its flags and image are already
+    // set), the page left is detached and hidden, which stops its timers, and
+    // the destination's becoming visible starts its own work.
+    to.setCurrentProfile (name);
+
+    removeChildComponent (&from);
+    from.setVisible (false);
+
+    currentPage = &to;
+    addAndMakeVisible (to);
+}
+
+juce::Image MainComponent::decodeImage (const juce::MemoryBlock& data)
+{
+    if (data.isEmpty())
+        return {};
+
+    return juce::ImageFileFormat::loadFrom (data.getData(), data.getSize());
+}

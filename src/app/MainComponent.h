@@ -1,0 +1,68 @@
+#pragma once
+
+#include "View.h"
+#include "pages/account/HomePageComponent.h"
+#include "pages/account/UpdatesComponent.h"
+#include "pages/onboarding/PersonalizeYourAudioComponent.h"
+#include "pages/onboarding/ProfileLoadedComponent.h"
+#include "pages/onboarding/StartPageComponent.h"
+#include "store/PresetStore.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+//==============================================================================
+/** The window's only content. It fixes the shared data folder, owns the
+    preset store, the four shared pictures and the five pages, shows the first
+    page and switches pages when one asks for another. Exactly one page is a
+    child at any time.
+*/
+class MainComponent : public juce::Component
+{
+public:
+    /** Builds everything on the shared data folder below the system's common
+        application data folder. */
+    MainComponent();
+
+    /** For tests: the same on a given data folder. */
+    explicit MainComponent (const juce::File& dataFolderToUse);
+
+    ~MainComponent() override;
+
+    //==============================================================================
+    /** The shared data folder: the common application data folder, then
+        "Common Files", "Vantora" and "Korvane", with a trailing separator. */
+    static juce::String computeDataFolder();
+
+    PresetStore& getStore() noexcept { return store; }
+    const juce::String& getDataFolder() const noexcept { return dataFolder; }
+
+    /** The page that is currently shown. */
+    GradientBackgroundComponent* getCurrentPage() const noexcept { return currentPage; }
+
+    HomePageComponent& getHomePage() noexcept { return homePage; }
+    StartPageComponent& getStartPage() noexcept { return startPage; }
+    PersonalizeYourAudioComponent& getPersonalizePage() noexcept { return personalizePage; }
+    ProfileLoadedComponent& getProfileLoadedPage() noexcept { return profileLoadedPage; }
+    UpdatesComponent& getUpdatesPage() noexcept { return updatesPage; }
+
+private:
+    //==============================================================================
+    void showFirstPage();
+    void installNavigation();
+    void switchTo (GradientBackgroundComponent& from, GradientBackgroundComponent& to, const juce::String& name);
+    static juce::Image decodeImage (const juce::MemoryBlock& data);
+
+    juce::String dataFolder;
+    PresetStore store;
+    juce::Image partnerLogo, poweredByLogo, decoderLogo, backArrow;
+
+    HomePageComponent homePage;
+    StartPageComponent startPage;
+    PersonalizeYourAudioComponent personalizePage;
+    ProfileLoadedComponent profileLoadedPage;
+    UpdatesComponent updatesPage;
+
+    GradientBackgroundComponent* currentPage = nullptr;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
+};

@@ -1,0 +1,46 @@
+#include "MainWindow.h"
+
+#include "SharedFlags.h"
+
+MainWindow::MainWindow (const juce::String& name)
+    : DocumentWindow (name, juce::Colour (0xff000000), DocumentWindow::minimiseButton | DocumentWindow::closeButton, true)
+{
+    setUpWindow();
+}
+
+MainWindow::MainWindow (const juce::String& name, const juce::File& dataFolder)
+    : DocumentWindow (name, juce::Colour (0xff000000), DocumentWindow::minimiseButton | DocumentWindow::closeButton, true)
+    , mainComponent (dataFolder)
+{
+    setUpWindow();
+}
+
+MainWindow::~MainWindow()
+{
+    clearContentComponent();
+}
+
+void MainWindow::setUpWindow()
+{
+    onQuitRequested = []
+    {
+        if (auto* app = juce::JUCEApplicationBase::getInstance())
+            app->systemRequestedQuit();
+    };
+
+    setUsingNativeTitleBar (true);
+    setContentNonOwned (&mainComponent, true);
+    setResizable (false, false);
+    centreWithSize (getWidth(), getHeight());
+}
+
+void MainWindow::closeButtonPressed()
+{
+    if (! canQuit.load())
+        return;
+
+    mainComponent.getStore().save();
+
+    if (onQuitRequested)
+        onQuitRequested();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "MainComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+//==============================================================================
+/** The one top-level window: native title bar with minimise and close, a
+    fixed 540 x 565 client area showing the main component. Closing is refused
+    while a service operation runs; otherwise the bank is saved and the
+    program quits. */
+class MainWindow : public juce::DocumentWindow
+{
+public:
+    explicit MainWindow (const juce::String& name);
+
+    /** For tests: the same window on a given shared data folder. */
+    MainWindow (const juce::String& name, const juce::File& dataFolder);
+
+    ~MainWindow() override;
+
+    void closeButtonPressed() override;
+
+    MainComponent& getMainComponent() noexcept { return mainComponent; }
+
+    /** What a permitted close does after saving; by default asks the
+        application to quit. Tests replace it. */
+    std::function<void()> onQuitRequested;
+
+private:
+    //==============================================================================
+    void setUpWindow();
+
+    MainComponent mainComponent;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
+};

@@ -1,0 +1,74 @@
+#include "GradientBackgroundComponent.h"
+
+#include "Fonts.h"
+#include "Palette.h"
+#include "app/AppConstants.h"
+#include "app/SharedFlags.h"
+
+namespace
+{
+    void setUpLinkButton (juce::ImageButton& button, const juce::Image* image, const juce::String& address)
+    {
+        const auto picture = image != nullptr ? *image : juce::Image();
+        button.setImages (false, true, true,
+                          picture, 1.0f, juce::Colours::transparentBlack,
+                          picture, 1.0f, juce::Colours::transparentBlack,
+                          picture, 0.65f, juce::Colours::transparentBlack);
+        button.onClick = [address] { juce::URL (address).launchInDefaultBrowser(); };
+    }
+}
+
+//==============================================================================
+GradientBackgroundComponent::GradientBackgroundComponent (const juce::Image* decoderLogoToUse,
+                                                          const juce::Image* partnerLogoToUse,
+                                                          const juce::Image* poweredByLogoToUse)
+    : gradientTop (Palette::colour (Palette::gradientTop))
+    , gradientBottom (Palette::colour (Palette::gradientBottom))
+    , vantoraLink ("Vantora Link")
+    , korvaneLink ("Korvane Link")
+    , decoderLogo (decoderLogoToUse)
+    , partnerLogo (partnerLogoToUse)
+    , poweredByLogo (poweredByLogoToUse)
+{
+    setUpLinkButton (korvaneLink, partnerLogo, AppConstants::partnerWebAddress);
+    addAndMakeVisible (korvaneLink);
+    korvaneLink.setBounds (64, 490, 152, 34);
+
+    setUpLinkButton (vantoraLink, poweredByLogo, AppConstants::makerWebAddress);
+    addAndMakeVisible (vantoraLink);
+    vantoraLink.setBounds (324, 490, 152, 34);
+
+    setSize (540, 565);
+}
+
+void GradientBackgroundComponent::setCurrentProfile (const juce::String&)
+{
+}
+
+void GradientBackgroundComponent::paintBackground (juce::Graphics& g)
+{
+    g.setGradientFill (juce::ColourGradient (gradientTop, 0.0f, 0.0f, gradientBottom, 0.0f, 540.0f, false));
+    g.setOpacity (0.95f);
+    g.fillAll();
+
+    if (decoderLogo != nullptr && decoderLogo->isValid())
+        g.drawImage (*decoderLogo, 161, 27, 219, 86, 0, 0, decoderLogo->getWidth(), decoderLogo->getHeight());
+}
+
+void GradientBackgroundComponent::paintOverChildren (juce::Graphics& g)
+{
+    if (! busy.load())
+        return;
+
+    const juce::Rectangle<float> box (120.0f, 230.0f, 300.0f, 100.0f);
+
+    g.setColour (juce::Colours::white);
+    g.drawRect (box, 3.0f);
+
+    g.setColour (Palette::colour (Palette::overlayBox).withMultipliedAlpha (0.93f));
+    g.fillRect (box);
+
+    g.setColour (juce::Colours::black);
+    g.setFont (mediumFont (20.0f));
+    g.drawText (overlayMessage, juce::Rectangle<int> (120, 270, 300, 19), juce::Justification::centred, false);
+}
