@@ -1,14 +1,255 @@
 #include "app/MainComponent.h"
+#include "app/MainWindow.h"
+#include "app/SharedFlags.h"
 
 #include <gtest/gtest.h>
 
-TEST (MainComponent, IsTheWindowsFixedClientSize)
+namespace
 {
-    juce::TemporaryFile folder;
-    folder.getFile().createDirectory();
-    MainComponent main (folder.getFile());
+    //==============================================================================
+    /** A fresh data folder per test, removed afterwards. */
+    struct DataFolder
+    {
+        DataFolder() { folder.createDirectory(); }
+        ~DataFolder() { folder.deleteRecursively(); }
 
+        juce::File folder { juce::File::createTempFile ("auralis-main") };
+    };
+
+    juce::var statusReply()
+    {
+        auto* object = new juce::DynamicObject();
+        object->setProperty ("status_code", 200);
+        object->setProperty ("timestamp", "2026-12-09T10:00:00Z");
+        return juce::var (object);
+    }
+
+    /** Writes a bank with the given profiles, and the selection when it is set. */
+    void writeBank (const juce::File& folder, const juce::StringArray& names, std::optional<int> selected = {})
+    {
+        PresetStore store (folder.getChildFile ("Presets"));
+
+        for (auto& name : names)
+            store.mergeStatusReply (name, statusReply());
+
+        if (selected.has_value())
+        {
+            store.setLastSelectedPreset (*selected);
+            store.save();
+        }
+    }
+
+    juce::MemoryBlock pngBytes (int width, int height)
+    {
+        juce::Image image (juce::Image::ARGB, width, height, true);
+        image.clear (image.getBounds(), juce::Colours::red);
+
+        juce::MemoryOutputStream out;
+        juce::PNGImageFormat().writeImageToStream (image, out);
+        return out.getMemoryBlock();
+    }
+
+    /** The pages that are children of the main component. */
+    std::vector<juce::Component*> shownPages (MainComponent& main)
+    {
+        std::vector<juce::Component*> pages;
+
+        for (auto* child : main.getChildren())
+            pages.push_back (child);
+
+        return pages;
+    }
+
+    void expectOnlyPage (MainComponent& main, juce::Component& page)
+    {
+        const auto pages = shownPages (main);
+        ASSERT_EQ (pages.size(), 1u);
+        EXPECT_EQ (pages.front(), &page);
+        EXPECT_TRUE (page.isVisible());
+        EXPECT_EQ (main.getCurrentPage(), &page);
+    }
+}
+
+//==============================================================================
+TEST (MainComponentStart, WithoutABankShowsTheStartPageOnItsFirstRun)
+{
+    DataFolder data;
+    MainComponent main (data.folder);
+
+    expectOnlyPage (main, main.getStartPage());
+    EXPECT_TRUE (main.getStartPage().firstRun);
+    EXPECT_FALSE (main.getHomePage().isVisible());
     EXPECT_EQ (main.getWidth(), 540);
     EXPECT_EQ (main.getHeight(), 565);
-    folder.getFile().deleteRecursively();
+    EXPECT_FALSE (data.folder.getChildFile ("Presets").exists());
+}
+
+TEST (MainComponentStart, ShowsTheHomePageWithTheLastSelectedProfile)
+{
+    DataFolder data;
+    writeBank (data.folder, { "Ann", "Bob", "Cy" }, 2);
+    MainComponent main (data.folder);
+
+    expectOnlyPage (main, main.getHomePage());
+    EXPECT_EQ (main.getHomePage().profileName, "Cy");
+    EXPECT_FALSE (main.getStartPage().firstRun);
+}
+
+TEST (MainComponentStart, FallsBackToTheFirstProfileForAnOutOfRangeSelection)
+{
+    for (auto selection : { std::optional<int> (7), std::optional<int> (-1), std::optional<int> (3), std::optional<int>() })
+    {
+        DataFolder data;
+        writeBank (data.folder, { "Ann", "Bob", "Cy" }, selection);
+        MainComponent main (data.folder);
+
+        expectOnlyPage (main, main.getHomePage());
+        EXPECT_EQ (main.getHomePage().profileName, "Ann");
+    }
+}
+
+TEST (MainComponentStart, ComputesTheSharedDataFolderBelowTheCommonApplicationDataFolder)
+{
+    const auto common = juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory);
+    const auto expected = common.getChildFile ("Common Files").getChildFile ("Vantora").getChildFile ("Korvane").getFullPathName()
+                        + juce::File::getSeparatorString();
+
+    EXPECT_EQ (MainComponent::computeDataFolder(), expected);
+}
+
+//==============================================================================
+TEST (MainComponentNavigation, StartPageGoesHomeOrOnToThePersonalisePage)
+{
+    DataFolder data;
+    MainComponent main (data.folder);
+    auto& start = main.getStartPage();
+
+    start.onNavigate ("Ann", View::HomePage, {});
+    expectOnlyPage (main, main.getHomePage());
+    EXPECT_FALSE (start.isVisible());
+    EXPECT_EQ (main.getHomePage().profileName, "Ann");
+
+    for (auto view : { View::StartPage, View::PersonalizeYourAudio, View::Updates })
+    {
+        main.getHomePage().onNavigate ("Ann", View::StartPage, {});
+        expectOnlyPage (main, start);
+
+        main.getPersonalizePage().newProfile = false;
+        start.onNavigate ("Ann", view, pngBytes (172, 172));
+        expectOnlyPage (main, main.getPersonalizePage());
+        EXPECT_TRUE (main.getPersonalizePage().newProfile);
+        EXPECT_EQ (main.getPersonalizePage().qrImage.getWidth(), 172);
+        EXPECT_EQ (main.getPersonalizePage().profileName, "Ann");
+        main.getPersonalizePage().onNavigate ("Ann", View::HomePage, {});
+    }
+}
+
+TEST (MainComponentNavigation, AnUndecodableQrCodeLeavesAnInvalidImage)
+{
+    DataFolder data;
+    MainComponent main (data.folder);
+
+    main.getStartPage().onNavigate ("Ann", View::StartPage, pngBytes (10, 10));
+    EXPECT_TRUE (main.getPersonalizePage().qrImage.isValid());
+
+    main.getPersonalizePage().onNavigate ("Ann", View::HomePage, {});
+    juce::MemoryBlock garbage ("not a picture", 13);
+    main.getHomePage().onNavigate ("Ann", View::PersonalizeYourAudio, garbage);
+    expectOnlyPage (main, main.getPersonalizePage());
+    EXPECT_FALSE (main.getPersonalizePage().qrImage.isValid());
+    EXPECT_FALSE (main.getPersonalizePage().newProfile);
+}
+
+TEST (MainComponentNavigation, PersonalisePageGoesHomeOrToTheProfileLoadedPage)
+{
+    DataFolder data;
+    MainComponent main (data.folder);
+    auto& personalise = main.getPersonalizePage();
+
+    for (auto view : { View::StartPage, View::PersonalizeYourAudio, View::Updates })
+    {
+        main.getStartPage().onNavigate ("Ann", View::StartPage, {});
+        personalise.onNavigate ("Ann", view, {});
+        expectOnlyPage (main, main.getProfileLoadedPage());
+        EXPECT_EQ (main.getProfileLoadedPage().profileName, "Ann");
+
+        main.getProfileLoadedPage().onNavigate ("Ann", view, {});
+        expectOnlyPage (main, main.getHomePage());
+        main.getHomePage().onNavigate ("Ann", View::StartPage, {});
+    }
+
+    main.getStartPage().onNavigate ("Ann", View::StartPage, {});
+    personalise.onNavigate ("Ann", View::HomePage, {});
+    expectOnlyPage (main, main.getHomePage());
+}
+
+TEST (MainComponentNavigation, HomePageReadsEveryRequest)
+{
+    DataFolder data;
+    writeBank (data.folder, { "Ann" });
+    MainComponent main (data.folder);
+    auto& home = main.getHomePage();
+
+    home.onNavigate ("Ann", View::Updates, {});
+    expectOnlyPage (main, main.getUpdatesPage());
+    EXPECT_EQ (main.getUpdatesPage().profileName, "Ann");
+
+    for (auto view : { View::StartPage, View::PersonalizeYourAudio, View::HomePage, View::Updates })
+    {
+        main.getUpdatesPage().onNavigate ("Ann", view, {});
+        expectOnlyPage (main, home);
+    }
+
+    home.onNavigate ("Ann", View::PersonalizeYourAudio, pngBytes (20, 20));
+    expectOnlyPage (main, main.getPersonalizePage());
+    EXPECT_FALSE (main.getPersonalizePage().newProfile);
+    EXPECT_EQ (main.getPersonalizePage().qrImage.getWidth(), 20);
+
+    main.getPersonalizePage().onNavigate ("Ann", View::HomePage, {});
+    main.getStartPage().firstRun = true;
+    home.onNavigate ("Ann", View::HomePage, {});
+    expectOnlyPage (main, main.getStartPage());
+    EXPECT_FALSE (main.getStartPage().firstRun);
+    EXPECT_EQ (main.getStartPage().profileName, "Ann");
+}
+
+//==============================================================================
+TEST (MainWindowClose, IsRefusedWhileAnOperationRunsAndSavesBeforeQuitting)
+{
+    DataFolder data;
+    writeBank (data.folder, { "Ann" });
+    const auto presets = data.folder.getChildFile ("Presets");
+
+    MainWindow window ("Auralis with VST Spherion", data.folder);
+    int quits = 0;
+    window.onQuitRequested = [&quits] { ++quits; };
+
+    EXPECT_EQ (window.getContentComponent()->getWidth(), 540);
+    EXPECT_EQ (window.getContentComponent()->getHeight(), 565);
+    EXPECT_FALSE (window.isResizable());
+
+    presets.deleteFile();
+    canQuit = false;
+    window.closeButtonPressed();
+    EXPECT_EQ (quits, 0);
+    EXPECT_FALSE (presets.exists());
+
+    canQuit = true;
+    window.closeButtonPressed();
+    EXPECT_EQ (quits, 1);
+    EXPECT_TRUE (presets.existsAsFile());
+}
+
+TEST (MainWindowClose, WritesNoBankWhenThereIsNoProfile)
+{
+    DataFolder data;
+    MainWindow window ("Auralis with VST Spherion", data.folder);
+    int quits = 0;
+    window.onQuitRequested = [&quits] { ++quits; };
+
+    canQuit = true;
+    window.closeButtonPressed();
+    EXPECT_EQ (quits, 1);
+    EXPECT_FALSE (data.folder.getChildFile ("Presets").exists());
+    EXPECT_FALSE (data.folder.getChildFile ("Presets_").exists());
 }

@@ -1,3 +1,5 @@
+#include "WindowManagerAtoms.h"
+
 #include <gtest/gtest.h>
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -7,6 +9,7 @@
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
+    ensureWindowManagerAtoms();
     juce::ScopedJuceInitialiser_GUI juce;
     return RUN_ALL_TESTS();
 }
