@@ -19,7 +19,8 @@ shots="$top/out/screenshots"
 mkdir -p "$shots"
 seconds=${AURALIS_RUN_SECONDS:-30}
 echo "No DISPLAY: running under Xvfb for $seconds s; screenshots go to $shots"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+xvfb-run -a -s "-noreset -screen 0 1280x1024x24" bash -c '
+    "$4/scripts/x11-desktop-atoms.sh"
     "$1" & pid=$!
     for i in $(seq 1 $(( $3 / 3 ))); do
         sleep 3
@@ -28,4 +29,4 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     done
     kill $pid 2>/dev/null || true
     wait $pid 2>/dev/null || true
-' _ "$app" "$shots" "$seconds"
+' _ "$app" "$shots" "$seconds" "$top"
