@@ -75,20 +75,6 @@ TEST (ButtonComponent, FillFollowsThePointerForEveryVariant)
     }
 }
 
-TEST (ButtonComponent, DisabledLooksLikeEnabled)
-{
-    ButtonComponent button ("Profile Update", true, 18.0f, false, true, false);
-    button.setSize (160, 36);
-    const auto enabled = UiTest::snapshot (button);
-
-    button.setEnabled (false);
-    const auto disabled = UiTest::snapshot (button);
-
-    for (int y = 0; y < 36; ++y)
-        for (int x = 0; x < 160; ++x)
-            ASSERT_EQ (enabled.getPixelAt (x, y), disabled.getPixelAt (x, y)) << x << ", " << y;
-}
-
 TEST (ButtonComponent, PaintsOntoItsParentAtItsPositionWithARedBorder)
 {
     juce::Component page;
