@@ -1,10 +1,15 @@
 #pragma once
 
 #include "service/ServiceConstants.h"
+#include "store/PresetStore.h"
 #include "support/MessageLoop.h"
 #include "support/TestHttpsServer.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <deque>
+#include <mutex>
 
 //==============================================================================
 /** A test against an HTTPS server of its own on 127.0.0.1, to which the
@@ -20,6 +25,8 @@ protected:
             GTEST_SKIP() << TestHttpsServer::unavailableReason();
 
         previousAddress = ServiceConstants::serviceBaseAddress();
+        dataFolder = juce::File::createTempFile ("auralis-service-test");
+        ASSERT_TRUE (dataFolder.createDirectory());
     }
 
     void TearDown() override
@@ -28,6 +35,16 @@ protected:
 
         if (previousAddress.isNotEmpty())
             ServiceConstants::setServiceBaseAddressForTesting (previousAddress);
+
+        store.reset();
+        dataFolder.deleteRecursively();
+    }
+
+    /** A store on "Presets" in the test's own data folder. */
+    PresetStore& makeStore()
+    {
+        store = std::make_unique<PresetStore> (dataFolder.getChildFile ("Presets"));
+        return *store;
     }
 
     void startServer()
@@ -42,8 +59,34 @@ protected:
         server.serve ("POST", "/" + endpoint, TestHttpResponse::json (json, httpStatus));
     }
 
+    /** Serves the replies in turn, one per request; the last one repeats. */
+    void serveReplies (const juce::String& endpoint, std::vector<juce::String> replies)
+    {
+        auto queue = std::make_shared<std::deque<juce::String>> (replies.begin(), replies.end());
+        auto mutex = std::make_shared<std::mutex>();
+
+        server.on ("POST", "/" + endpoint, [queue, mutex] (const TestHttpRequest&)
+                   {
+                       const std::lock_guard<std::mutex> lock (*mutex);
+                       const auto reply = queue->front();
+
+                       if (queue->size() > 1)
+                           queue->pop_front();
+
+                       return TestHttpResponse::json (reply); });
+    }
+
+    /** Waits, pumping the message loop, until `count` reaches the number. */
+    static bool waitForDeliveries (const std::atomic<int>& count, int expected = 1)
+    {
+        return runMessageLoopUntil ([&]
+                                    { return count.load() >= expected; });
+    }
+
     TestHttpsServer server;
     juce::String previousAddress;
+    juce::File dataFolder;
+    std::unique_ptr<PresetStore> store;
 };
 
 //==============================================================================
