@@ -25,7 +25,7 @@ bool readWithLimit (juce::InputStream& in, juce::int64 limit, juce::MemoryBlock&
     // One byte of room beyond the announced length lets the last read
     // confirm the end without growing the block.
     constexpr juce::int64 firstBlockWithoutLength = 64 * 1024;
-    constexpr juce::int64 largestRead = 1024 * 1024;
+    constexpr juce::int64 largestRead = std::numeric_limits<int>::max();
 
     auto capacity = juce::jmin (limit + 1, announced > 0 ? announced + 1 : firstBlockWithoutLength);
     out.setSize ((size_t) capacity);
