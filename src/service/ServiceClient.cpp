@@ -23,7 +23,9 @@ bool readWithLimit (juce::InputStream& in, juce::int64 limit, juce::MemoryBlock&
         return false;
 
     // One byte of room beyond the announced length lets the last read
-    // confirm the end without growing the block.
+    // confirm the end without growing the block. Each read asks for all the
+    // room there is: the framework's stream then hands over its whole buffer
+    // at once instead of shifting what is left down after every small read.
     constexpr juce::int64 firstBlockWithoutLength = 64 * 1024;
     constexpr juce::int64 largestRead = std::numeric_limits<int>::max();
 
