@@ -148,10 +148,14 @@ void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::M
     if (! downloadingScreenshot)
         return;
 
+    juce::Image picture;
+
     if (success && ! data.isEmpty() && secondsVisible < screenshotDeadlineTicks)
-        settleScreenshot (decode (data.getData(), data.getSize()));
-    else
-        settleScreenshot (fallbackScreenshot);
+        picture = decode (data.getData(), data.getSize());
+
+    // Bytes that are no picture leave nothing to show: the embedded picture
+    // stands in for them as for a failed download.
+    settleScreenshot (picture.isValid() ? picture : fallbackScreenshot);
 }
 
 void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)
