@@ -241,3 +241,26 @@ TEST_F (ProfileLoadedPage, TheLinkOpensTheSetUpVideo)
                           { return ! outside.opened.isEmpty(); }));
     EXPECT_EQ (outside.opened, juce::StringArray ("https://video.example/watch?v=spherion-setup"));
 }
+
+TEST_F (ProfileLoadedPage, ShownAgainWhileAnEarlierDownloadRunsItWaitsForThatOne)
+{
+    serveHeldPicture (pngBytes (554, 563, juce::Colours::green));
+    startServing();
+    show();
+    tick (6);
+    ASSERT_FALSE (page->isDownloadingScreenshot());
+    pressHome();
+    ASSERT_EQ (navigations.size(), 1u);
+
+    // Back on the page before the first download has ended: no second
+    // download starts, the running one serves this showing.
+    show();
+    EXPECT_TRUE (page->isDownloadingScreenshot());
+    EXPECT_FALSE (canQuit);
+    gate.open();
+    ASSERT_TRUE (waitForPicture());
+    EXPECT_FALSE (showsEmbeddedPicture());
+    EXPECT_EQ (page->getScreenshot().getPixelAt (10, 10), juce::Colours::green);
+    EXPECT_EQ (server.countRequests (picturePath), 1);
+    EXPECT_TRUE (canQuit);
+}
