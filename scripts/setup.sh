@@ -9,6 +9,8 @@ packages=(
     googletest libgtest-dev libgmock-dev
     libcpp-httplib-dev libssl-dev openssl ca-certificates curl
     libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
+    libpng-dev zlib1g-dev nlohmann-json3-dev
+    chromium zbar-tools
     xvfb xauth xdotool x11-utils imagemagick
     util-linux
 )

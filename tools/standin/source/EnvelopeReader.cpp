@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 namespace
 {
 using nlohmann::json;
@@ -40,6 +42,13 @@ bool readString (const json& object, const char* key, std::string& out, bool& pr
     present = true;
     out = found->get<std::string>();
     return true;
+}
+
+/** Device ids are shown to the operator, so terminal controls are refused. */
+bool hasControlCharacters (const std::string& text)
+{
+    return std::any_of (text.begin(), text.end(), [] (char c)
+                        { return (unsigned char) c < 0x20 || c == 0x7f; });
 }
 
 /** An optional section that the program switches on with "enable": 1. */
@@ -160,7 +169,8 @@ bool EnvelopeReader::read (const std::string& body, Needs needs, Envelope& envel
 
     if (const auto device = parsed.find (Key::deviceInfo); device != parsed.end())
     {
-        if (! device->is_object() || ! readString (*device, Key::deviceId, envelope.deviceId, present) || ! present || envelope.deviceId.empty())
+        if (! device->is_object() || ! readString (*device, Key::deviceId, envelope.deviceId, present) || ! present
+            || envelope.deviceId.empty() || hasControlCharacters (envelope.deviceId))
         {
             error = malformed (Key::deviceId);
             return false;

@@ -251,43 +251,53 @@ void StandinServer::addRoutes()
                  { r.set_content (screenshotBytes, "image/png"); });
 
     server->set_error_handler (httplib::Server::HandlerWithResponse ([this] (const Request& q, Response& r)
-                                                                     {
-                                                                          if (! r.body.empty())
-                                                                              return httplib::Server::HandlerResponse::Unhandled;
-
-                                                                          answerRefusal (q, r);
-                                                                          return httplib::Server::HandlerResponse::Handled; }));
-
+                                                                     { return answerError (q, r) ? httplib::Server::HandlerResponse::Handled
+                                                                                                 : httplib::Server::HandlerResponse::Unhandled; }));
     server->set_exception_handler ([this] (const Request& q, Response& r, std::exception_ptr failure)
-                                   {
-                                       std::string reason = "unknown failure";
-
-                                       try
-                                       {
-                                           std::rethrow_exception (failure);
-                                       }
-                                       catch (const std::exception& e)
-                                       {
-                                           reason = e.what();
-                                       }
-                                       catch (...)
-                                       {
-                                       }
-
-                                       {
-                                           const std::lock_guard<std::mutex> guard (logLock);
-                                           std::cerr << "auralis-standin: " << q.method << " " << q.path << " failed: " << reason << std::endl;
-                                       }
-
-                                       r.status = 500;
-                                       r.body.clear();
-                                       answerRefusal (q, r); });
+                                   { answerFailure (q, r, failure); });
 
     if (options.logRequests)
         server->set_logger ([this] (const Request& q, const Response& r)
-                            {
-                                const std::lock_guard<std::mutex> guard (logLock);
-                                std::cerr << q.method << " " << q.path << " " << r.status << std::endl; });
+                            { log (q.method + " " + q.path + " " + std::to_string (r.status)); });
+}
+
+bool StandinServer::answerError (const httplib::Request& request, httplib::Response& response)
+{
+    // Replies the handlers wrote stay as they are.
+    if (! response.body.empty())
+        return false;
+
+    answerRefusal (request, response);
+    return true;
+}
+
+void StandinServer::answerFailure (const httplib::Request& request, httplib::Response& response, std::exception_ptr failure)
+{
+    std::string reason = "unknown failure";
+
+    try
+    {
+        std::rethrow_exception (failure);
+    }
+    catch (const std::exception& e)
+    {
+        reason = e.what();
+    }
+    catch (...)
+    {
+    }
+
+    log ("auralis-standin: " + request.method + " " + request.path + " failed: " + reason);
+
+    response.status = 500;
+    response.body.clear();
+    answerRefusal (request, response);
+}
+
+void StandinServer::log (const std::string& line)
+{
+    const std::lock_guard<std::mutex> guard (logLock);
+    std::cerr << line << std::endl;
 }
 
 void StandinServer::answerRefusal (const httplib::Request& request, httplib::Response& response)
@@ -448,10 +458,7 @@ void StandinServer::storeUploadedImage (const std::string& imgId, const std::str
     const auto file = options.stateFolder / StandinConstants::uploadsFolderName / (imgId + "." + extension);
 
     if (! writeFileAtomically (file, bytes))
-    {
-        const std::lock_guard<std::mutex> guard (logLock);
-        std::cerr << "auralis-standin: could not keep the uploaded photo as " << file << std::endl;
-    }
+        log ("auralis-standin: could not keep the uploaded photo as " + file.string());
 }
 
 void StandinServer::hrtfData (const httplib::Request& request, httplib::Response& response)

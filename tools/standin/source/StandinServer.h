@@ -5,6 +5,7 @@
 #include "ServerOptions.h"
 #include "ServiceReplies.h"
 
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -58,7 +59,10 @@ private:
     void receiveUpload (const httplib::Request& request, httplib::Response& response);
     void hrtfData (const httplib::Request& request, httplib::Response& response);
     void downloadPage (const httplib::Request& request, httplib::Response& response);
+    bool answerError (const httplib::Request& request, httplib::Response& response);
+    void answerFailure (const httplib::Request& request, httplib::Response& response, std::exception_ptr failure);
     void answerRefusal (const httplib::Request& request, httplib::Response& response);
+    void log (const std::string& line);
     void storeUploadedImage (const std::string& imgId, const std::string& extension, const std::string& bytes);
 
     static void sendJson (httplib::Response& response, const ServiceReply& reply);

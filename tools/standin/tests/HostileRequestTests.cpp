@@ -85,6 +85,7 @@ TEST (HostileRequests, AreAnsweredWithJsonRefusalsAndTheServiceKeepsServing)
         { "no device info", { status, statusCheckWith ("device_info", nullptr) } },
         { "device id a number", { status, statusCheckWith ("device_info", { { "device_id", 12 } }) } },
         { "device id empty", { status, statusCheckWith ("device_info", { { "device_id", "" } }) } },
+        { "device id with terminal controls", { status, statusCheckWith ("device_info", { { "device_id", "a\x1b[2Jb" } }) } },
         { "device id too long", { status, statusCheckWith ("device_info", { { "device_id", std::string (10000, 'd') } }) } },
         { "section not an object", { status, statusCheckWith ("user_hrtf_info_fetch", 1) } },
         { "params not an object", { status, statusCheckWith ("auralis_update_check", { { "enable", 1 }, { "params", "x" } }) } },
