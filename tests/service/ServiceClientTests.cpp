@@ -102,6 +102,16 @@ TEST (ReplyNesting, CountsOnlyBracketsOutsideStrings)
 
     // Closing brackets never make the depth negative.
     EXPECT_TRUE (isNestedDeeperThan ("]]]]" + nested (9), 8));
+
+    // An over-long UTF-8 "[" reaches the parser as a bracket.
+    juce::MemoryOutputStream overlong;
+
+    for (int i = 0; i < 100; ++i)
+        overlong.write ("\xc1\x9b", 2);
+
+    const auto disguised = juce::String::createStringFromData (overlong.getData(), (int) overlong.getDataSize());
+    ASSERT_TRUE (juce::JSON::parse (disguised + juce::String::repeatedString ("]", 100)).isArray());
+    EXPECT_TRUE (isNestedDeeperThan (disguised, 8));
 }
 
 TEST (ReplyHeader, ReadsMissingMembersAsEmptyAndZeroAndLeavesNonObjectsAlone)
