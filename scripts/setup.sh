@@ -11,6 +11,7 @@ packages=(
     libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
     xvfb xauth xdotool x11-utils imagemagick
     util-linux
+    clang libclang-rt-14-dev python3
 )
 
 command -v npm >/dev/null || packages+=(npm)
