@@ -1,23 +1,563 @@
 #include "PresetStore.h"
 
-// Placeholder until the store lands.
-PresetStore::PresetStore (const juce::File& file)
-    : presetsFile (file), backupFile (file.getFullPathName() + "_"), bank ("bank")
+#include "SafeFileWriter.h"
+#include "ValueTreeStreamValidator.h"
+#include "VarConversions.h"
+
+#include <juce_product_unlocking/juce_product_unlocking.h>
+
+namespace
 {
+// Service reply members read by the status merge and the HRTF update.
+namespace ReplyKeys
+{
+    const char* const timestamp = "timestamp";
+    const char* const userHrtfInfo = "user_hrtf_info";
+    const char* const softwareUpdateInfo = "software_update_info";
+    const char* const auralisUpdateInfo = "auralis_update_info";
+    const char* const statusCode = "status_code";
+    const char* const returnCode = "return_code";
+    const char* const message = "message";
+    const char* const hrtfAllowed = "hrtf_allowed";
+    const char* const hrtfRequested = "hrtf_requested";
+    const char* const pullAllowed = "pull_allowed";
+    const char* const pullRequested = "pull_requested";
+    const char* const downloadUrl = "download_url";
+    const char* const releaseNotes = "release_notes";
+    const char* const latestReleaseVersion = "latest_release_version";
+    const char* const forceUpdate = "force_update";
+    const char* const hrtfId = "hrtf_id";
+    const char* const hrtfUrl = "hrtf_url";
+    const char* const imgId = "img_id";
+    const char* const auralisId = "auralis_id";
 }
 
-void PresetStore::load() {}
-void PresetStore::save() {}
-juce::StringArray PresetStore::getProfileNames() const { return {}; }
-bool PresetStore::findProfile (const juce::String&, ProfileRecord&) const { return false; }
-void PresetStore::fillRecord (const juce::ValueTree&, ProfileRecord&) const {}
-juce::ValueTree PresetStore::presetAt (int) const { return {}; }
-int PresetStore::numProfiles() const { return 0; }
-void PresetStore::setLastSelectedPreset (int) {}
-int PresetStore::getLastSelectedPreset() const { return 0; }
-void PresetStore::removeProfile (const juce::String&) {}
-void PresetStore::mergeStatusReply (const juce::String&, const juce::var&) {}
-bool PresetStore::updateHrtfIds (const juce::String&, const juce::var&) { return false; }
-juce::File PresetStore::hrtfFileFor (const juce::String&) const { return {}; }
-bool PresetStore::backupHrtfFile (const juce::File&) { return false; }
-bool PresetStore::isSafeHrtfId (const juce::String&) { return false; }
+constexpr int statusOk = 200;
+constexpr int statusForbidden = 403;
+
+const juce::var* findObject (const juce::var& reply, const char* key)
+{
+    if (auto* object = reply.getDynamicObject())
+        if (auto* member = object->getProperties().getVarPointer (key))
+            if (member->getDynamicObject() != nullptr)
+                return member;
+
+    return nullptr;
+}
+
+bool isWindowsDeviceName (const juce::String& name)
+{
+    static const juce::StringArray deviceNames { "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9" };
+
+    // "NUL", "nul.txt" and "NUL .x" all open the device.
+    const auto stem = name.upToFirstOccurrenceOf (".", false, false).trimEnd();
+    return deviceNames.contains (stem, true);
+}
+}
+
+//==============================================================================
+PresetStore::PresetStore (const juce::File& file)
+    : presetsFile (file)
+    , backupFile (file == juce::File() ? juce::File() : juce::File (file.getFullPathName() + backupSuffix))
+    , bank (ids.bank)
+{
+    load();
+}
+
+//==============================================================================
+void PresetStore::load()
+{
+    juce::StringArray hrtfIds;
+
+    {
+        const juce::ScopedLock sl (lock);
+
+        const auto fromPresets = readBankFile (presetsFile);
+
+        if (fromPresets.isValid())
+            bank = fromPresets;
+
+        if (! fromPresets.isValid() || bank.getNumChildren() == 0)
+        {
+            const auto fromBackup = readBankFile (backupFile);
+
+            if (fromBackup.isValid())
+                bank = fromBackup;
+        }
+
+        hrtfIds = getHrtfIds();
+    }
+
+    // The HRTF files can be large; copying them does not hold up readers.
+    mirrorHrtfFiles (hrtfIds);
+}
+
+void PresetStore::save()
+{
+    if (! writeBankFiles())
+        reportSaveFailure();
+}
+
+juce::ValueTree PresetStore::readBank (const void* data, size_t numBytes)
+{
+    if (! ValueTreeStreamValidator::isValid (data, numBytes))
+        return {};
+
+    auto tree = juce::ValueTree::readFromData (data, numBytes);
+
+    // A tree of another type is not a bank; taking it on would write it back
+    // as "Presets" for the decoder plug-in.
+    if (tree.getType().toString() != "bank")
+        return {};
+
+    return tree;
+}
+
+//==============================================================================
+juce::StringArray PresetStore::getProfileNames() const
+{
+    const juce::ScopedLock sl (lock);
+
+    juce::StringArray names;
+
+    for (const auto& preset : bank)
+        names.add (VarConversions::toString (preset[ids.profileName]));
+
+    return names;
+}
+
+bool PresetStore::findProfile (const juce::String& name, ProfileRecord& out) const
+{
+    const juce::ScopedLock sl (lock);
+
+    const auto preset = findPreset (name);
+
+    if (! preset.isValid())
+        return false;
+
+    fillRecord (preset, out);
+    return true;
+}
+
+void PresetStore::fillRecord (const juce::ValueTree& preset, ProfileRecord& out) const
+{
+    const juce::ScopedLock sl (lock);
+
+    const auto text = [&preset] (const juce::Identifier& id)
+    { return VarConversions::toString (preset[id]); };
+    const auto number = [&preset] (const juce::Identifier& id)
+    { return VarConversions::toInt (preset[id]); };
+
+    out.profileName = text (ids.profileName);
+    out.localMachineId = text (ids.localMachineId);
+    out.timestamp = text (ids.timestamp);
+    out.hrtf_allowed = number (ids.hrtf_allowed);
+    out.hrtf_requested = number (ids.hrtf_requested);
+    out.pull_allowed = number (ids.pull_allowed);
+    out.pull_requested = number (ids.pull_requested);
+    out.hrtf_status_code = number (ids.hrtf_status_code);
+    out.hrtf_return_code = number (ids.hrtf_return_code);
+    out.hrtf_message = text (ids.hrtf_message);
+    out.hrtf_id = text (ids.hrtf_id);
+    out.hrtf_url = text (ids.hrtf_url);
+    out.img_id = text (ids.img_id);
+    out.auralis_id = text (ids.auralis_id);
+    out.software_update_message = text (ids.software_update_message);
+    out.release_notes = text (ids.release_notes);
+    out.download_url = text (ids.download_url);
+    out.latest_release_version = text (ids.latest_release_version);
+    out.software_update_status_code = number (ids.software_update_status_code);
+    out.software_update_return_code = number (ids.software_update_return_code);
+    out.auralis_update_message = text (ids.auralis_update_message);
+    out.auralis_update_status_code = number (ids.auralis_update_status_code);
+    out.auralis_update_return_code = number (ids.auralis_update_return_code);
+    out.force_update = VarConversions::toBool (preset[ids.force_update]);
+}
+
+juce::ValueTree PresetStore::presetAt (int index) const
+{
+    const juce::ScopedLock sl (lock);
+    return bank.getChild (index).createCopy();
+}
+
+int PresetStore::numProfiles() const
+{
+    const juce::ScopedLock sl (lock);
+    return bank.getNumChildren();
+}
+
+void PresetStore::setLastSelectedPreset (int index)
+{
+    const juce::ScopedLock sl (lock);
+    bank.setProperty (ids.lastSelectedPreset, index, nullptr);
+}
+
+int PresetStore::getLastSelectedPreset() const
+{
+    const juce::ScopedLock sl (lock);
+    return VarConversions::toInt (bank[ids.lastSelectedPreset]);
+}
+
+void PresetStore::removeProfile (const juce::String& name)
+{
+    bool saved = true;
+
+    {
+        const juce::ScopedLock sl (lock);
+
+        const auto preset = findPreset (name);
+
+        if (preset.isValid())
+            bank.removeChild (preset, nullptr);
+
+        if (bank.getNumChildren() == 0)
+        {
+            if (presetsFile.existsAsFile())
+                presetsFile.deleteFile();
+
+            if (backupFile.existsAsFile())
+                backupFile.deleteFile();
+        }
+
+        saved = writeBankFiles();
+    }
+
+    if (! saved)
+        reportSaveFailure();
+}
+
+//==============================================================================
+void PresetStore::mergeStatusReply (const juce::String& name, const juce::var& reply)
+{
+    if (reply.getDynamicObject() == nullptr || name.isEmpty())
+        return;
+
+    bool saved = true;
+
+    {
+        const juce::ScopedLock sl (lock);
+
+        auto preset = findPreset (name);
+        const bool isNew = ! preset.isValid();
+
+        if (isNew)
+            preset = juce::ValueTree (ids.preset);
+
+        const auto copy = [&preset] (const juce::Identifier& property, const juce::var& from, const char* key)
+        {
+            preset.setProperty (property, storableValue (from[key]), nullptr);
+        };
+
+        copy (ids.timestamp, reply, ReplyKeys::timestamp);
+
+        if (auto* info = findObject (reply, ReplyKeys::userHrtfInfo))
+        {
+            copy (ids.hrtf_allowed, *info, ReplyKeys::hrtfAllowed);
+            copy (ids.hrtf_requested, *info, ReplyKeys::hrtfRequested);
+            copy (ids.pull_allowed, *info, ReplyKeys::pullAllowed);
+            copy (ids.pull_requested, *info, ReplyKeys::pullRequested);
+            copy (ids.hrtf_status_code, *info, ReplyKeys::statusCode);
+            copy (ids.hrtf_return_code, *info, ReplyKeys::returnCode);
+            copy (ids.hrtf_message, *info, ReplyKeys::message);
+        }
+
+        if (auto* info = findObject (reply, ReplyKeys::softwareUpdateInfo))
+        {
+            const auto status = VarConversions::toInt ((*info)[ReplyKeys::statusCode]);
+
+            if (status == statusOk || status == statusForbidden)
+            {
+                copy (ids.download_url, *info, ReplyKeys::downloadUrl);
+                copy (ids.release_notes, *info, ReplyKeys::releaseNotes);
+                copy (ids.latest_release_version, *info, ReplyKeys::latestReleaseVersion);
+                copy (ids.software_update_message, *info, ReplyKeys::message);
+                copy (ids.software_update_status_code, *info, ReplyKeys::statusCode);
+                copy (ids.software_update_return_code, *info, ReplyKeys::returnCode);
+
+                const bool forced = VarConversions::toInt ((*info)[ReplyKeys::forceUpdate]) == 1;
+                preset.setProperty (ids.force_update, forced, nullptr);
+            }
+        }
+
+        if (auto* info = findObject (reply, ReplyKeys::auralisUpdateInfo))
+        {
+            if (VarConversions::toInt ((*info)[ReplyKeys::statusCode]) == statusOk)
+            {
+                copy (ids.auralis_update_message, *info, ReplyKeys::message);
+                copy (ids.auralis_update_status_code, *info, ReplyKeys::statusCode);
+                copy (ids.auralis_update_return_code, *info, ReplyKeys::returnCode);
+            }
+        }
+
+        if (isNew)
+        {
+            preset.setProperty (ids.profileName, name, nullptr);
+            preset.setProperty (ids.localMachineId, getDeviceId(), nullptr);
+            bank.appendChild (preset, nullptr);
+        }
+
+        saved = writeBankFiles();
+    }
+
+    if (! saved)
+        reportSaveFailure();
+}
+
+bool PresetStore::updateHrtfIds (const juce::String& name, const juce::var& entry)
+{
+    if (entry.getDynamicObject() == nullptr)
+        return false;
+
+    const auto newId = VarConversions::toString (entry[ReplyKeys::hrtfId]);
+
+    // An id that cannot name a file is never recorded: the decoder plug-in
+    // would look for it, and the next load would try to mirror it.
+    if (hrtfFileFor (newId) == juce::File())
+        return false;
+
+    bool saved = true;
+
+    {
+        const juce::ScopedLock sl (lock);
+
+        auto preset = findPreset (name);
+
+        if (preset.isValid())
+        {
+            if (VarConversions::toString (preset[ids.hrtf_id]) == newId)
+                return false;
+
+            preset.setProperty (ids.hrtf_id, newId, nullptr);
+            preset.setProperty (ids.hrtf_url, storableValue (entry[ReplyKeys::hrtfUrl]), nullptr);
+            preset.setProperty (ids.img_id, storableValue (entry[ReplyKeys::imgId]), nullptr);
+            preset.setProperty (ids.auralis_id, storableValue (entry[ReplyKeys::auralisId]), nullptr);
+        }
+
+        saved = writeBankFiles();
+    }
+
+    if (! saved)
+        reportSaveFailure();
+
+    return true;
+}
+
+//==============================================================================
+juce::File PresetStore::hrtfFileFor (const juce::String& hrtfId) const
+{
+    if (presetsFile == juce::File() || ! isSafeHrtfId (hrtfId))
+        return {};
+
+    if (hrtfId.equalsIgnoreCase (presetsFile.getFileName()) || hrtfId.equalsIgnoreCase (backupFile.getFileName()))
+        return {};
+
+    const auto folder = presetsFile.getParentDirectory();
+    const juce::File file (folder.getFullPathName() + juce::File::getSeparatorString() + hrtfId);
+
+    // Whatever the id, the file lies directly in the data folder.
+    if (file.getParentDirectory() != folder || file.getFileName() != hrtfId)
+        return {};
+
+    return file;
+}
+
+bool PresetStore::backupHrtfFile (const juce::File& hrtfFile)
+{
+    if (! isHrtfFileOfThisStore (hrtfFile))
+        return false;
+
+    juce::MemoryBlock block;
+
+    if (! hrtfFile.existsAsFile() || ! readWholeFile (hrtfFile, maxHrtfFileBytes, block) || block.isEmpty())
+        return false;
+
+    const auto backup = backupFileFor (hrtfFile);
+    return SafeFileWriter::replaceWithData (backup, block) && backup.existsAsFile();
+}
+
+bool PresetStore::isSafeHrtfId (const juce::String& hrtfId)
+{
+    if (hrtfId.isEmpty() || (int) hrtfId.getNumBytesAsUTF8() > maxHrtfIdBytes)
+        return false;
+
+    // No hidden names (which also rules out "." and ".."), and no trailing
+    // dot or blank, which Windows strips ("Presets." would be "Presets").
+    if (hrtfId.startsWithChar ('.') || hrtfId.endsWithChar ('.') || hrtfId.endsWithChar (' '))
+        return false;
+
+    // Path separators, drive and stream colons, wildcards, and controls.
+    static const juce::String refusedCharacters ("/\\:*?\"<>|");
+
+    for (auto c : hrtfId)
+        if (c < 0x20 || c == 0x7f || refusedCharacters.containsChar (c))
+            return false;
+
+    const juce::String bankName (presetsFileName);
+
+    if (hrtfId.equalsIgnoreCase (bankName) || hrtfId.equalsIgnoreCase (bankName + backupSuffix))
+        return false;
+
+    return ! isWindowsDeviceName (hrtfId);
+}
+
+//==============================================================================
+bool PresetStore::writeBankFiles()
+{
+    const juce::ScopedLock sl (lock);
+
+    if (bank.getNumChildren() == 0)
+        return true;
+
+    juce::MemoryOutputStream out;
+    bank.writeToStream (out);
+    const auto block = out.getMemoryBlock();
+
+    // Never write a bank that the next start would refuse to read.
+    if ((juce::int64) block.getSize() > maxBankFileBytes
+        || ! ValueTreeStreamValidator::isValid (block.getData(), block.getSize()))
+        return false;
+
+    const bool written = SafeFileWriter::replaceWithData (presetsFile, block);
+
+    // The backup always receives the same bytes; its failure is not reported.
+    SafeFileWriter::replaceWithData (backupFile, block);
+
+    return written;
+}
+
+void PresetStore::reportSaveFailure()
+{
+    if (onSaveFailed != nullptr)
+        onSaveFailed();
+}
+
+juce::StringArray PresetStore::getHrtfIds() const
+{
+    const juce::ScopedLock sl (lock);
+
+    juce::StringArray hrtfIds;
+
+    for (const auto& preset : bank)
+    {
+        const auto id = VarConversions::toString (preset[ids.hrtf_id]);
+
+        if (id.isNotEmpty())
+            hrtfIds.add (id);
+    }
+
+    return hrtfIds;
+}
+
+void PresetStore::mirrorHrtfFiles (const juce::StringArray& hrtfIds)
+{
+    // Each HRTF file and its "_" copy restore each other: the copy follows
+    // the file, and a missing or empty file comes back from its copy.
+    // Failures are left for the next load.
+    for (const auto& id : hrtfIds)
+    {
+        const auto file = hrtfFileFor (id);
+
+        if (file == juce::File())
+            continue;
+
+        const auto backup = backupFileFor (file);
+        bool copied = false;
+        juce::MemoryBlock block;
+
+        if (file.existsAsFile() && readWholeFile (file, maxHrtfFileBytes, block) && ! block.isEmpty())
+        {
+            juce::MemoryBlock existing;
+            const bool alreadyEqual = backup.existsAsFile() && readWholeFile (backup, maxHrtfFileBytes, existing) && existing == block;
+
+            copied = (alreadyEqual || SafeFileWriter::replaceWithData (backup, block)) && backup.existsAsFile();
+        }
+
+        if (! copied && backup.existsAsFile() && readWholeFile (backup, maxHrtfFileBytes, block) && ! block.isEmpty())
+            SafeFileWriter::replaceWithData (file, block);
+    }
+}
+
+juce::ValueTree PresetStore::findPreset (const juce::String& name) const
+{
+    const juce::ScopedLock sl (lock);
+
+    // A profile always has a name, so an empty one matches nothing.
+    if (name.isEmpty())
+        return {};
+
+    for (const auto& preset : bank)
+        if (VarConversions::toString (preset[ids.profileName]) == name)
+            return preset;
+
+    return {};
+}
+
+bool PresetStore::isHrtfFileOfThisStore (const juce::File& file) const
+{
+    return file != juce::File() && hrtfFileFor (file.getFileName()) == file;
+}
+
+juce::String PresetStore::getDeviceId()
+{
+    const juce::ScopedLock sl (lock);
+
+    if (! deviceIdKnown)
+    {
+        // The device identifier the service knows this machine by; requests
+        // send the same value, so it stays this function's even though the
+        // framework now prefers another.
+        JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+        JUCE_BEGIN_IGNORE_WARNINGS_MSVC (4996)
+        const auto machineIds = juce::OnlineUnlockStatus::MachineIDUtilities::getLocalMachineIDs();
+        JUCE_END_IGNORE_WARNINGS_MSVC
+        JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+
+        deviceId = machineIds.isEmpty() ? juce::String() : machineIds[0];
+        deviceIdKnown = true;
+    }
+
+    return deviceId;
+}
+
+//==============================================================================
+juce::ValueTree PresetStore::readBankFile (const juce::File& file)
+{
+    juce::MemoryBlock block;
+
+    if (! file.existsAsFile() || ! readWholeFile (file, maxBankFileBytes, block))
+        return {};
+
+    return readBank (block.getData(), block.getSize());
+}
+
+bool PresetStore::readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block)
+{
+    block.reset();
+    juce::FileInputStream in (file);
+
+    if (in.failedToOpen())
+        return false;
+
+    // One byte more than allowed tells an oversized file from one that fits.
+    in.readIntoMemoryBlock (block, (juce::pointer_sized_int) maxBytes + 1);
+
+    return in.getStatus().wasOk() && (juce::int64) block.getSize() <= maxBytes && in.isExhausted();
+}
+
+juce::File PresetStore::backupFileFor (const juce::File& file)
+{
+    return file.getSiblingFile (file.getFileName() + backupSuffix);
+}
+
+juce::var PresetStore::storableValue (const juce::var& value)
+{
+    // Only plain values reach the bank: a nested list or object from the
+    // service could not be written back or would nest without limit.
+    if (value.isString())
+        return (int) value.toString().getNumBytesAsUTF8() <= maxStoredTextBytes ? value : juce::var();
+
+    if (value.isInt() || value.isInt64() || value.isDouble() || value.isBool())
+        return value;
+
+    return {};
+}

@@ -12,7 +12,8 @@
     together with one HRTF data file per downloaded HRTF and its "_" copy.
 
     The decoder plug-in reads the same folder, so every file is replaced
-    atomically and a damaged bank falls back to its backup.
+    atomically, a damaged bank falls back to its backup, and an HRTF id that
+    is not a plain file name never names a file.
 
     Worker threads write the store while the message thread reads it; every
     operation holds the store's lock, and nodes handed out are copies.
@@ -24,14 +25,36 @@ public:
     explicit PresetStore (const juce::File& presetsFile);
 
     //==============================================================================
+    /** The bank file's name in the data folder, and what its backup appends. */
+    static constexpr const char* presetsFileName = "Presets";
+    static constexpr const char* backupSuffix = "_";
+
+    /** A bank file larger than this is treated as damaged. */
+    static constexpr juce::int64 maxBankFileBytes = 32 * 1024 * 1024;
+
+    /** HRTF files larger than this are neither copied nor restored. */
+    static constexpr juce::int64 maxHrtfFileBytes = 256 * 1024 * 1024;
+
+    /** A text from the service longer than this is stored as empty. */
+    static constexpr int maxStoredTextBytes = 64 * 1024;
+
+    /** Longest HRTF id that may name a file, in UTF-8 bytes. */
+    static constexpr int maxHrtfIdBytes = 200;
+
+    //==============================================================================
     /** Re-reads the bank from disk, falling back to the backup file, then
-        mirrors the HRTF files and their copies. */
+        mirrors the HRTF files and their copies. When neither file holds a
+        bank, the bank in memory stays as it was. */
     void load();
 
     /** Writes the bank and its backup. Writes nothing while the bank holds no
         profile. A failure to write "Presets" calls onSaveFailed and leaves the
         old file whole. */
     void save();
+
+    /** Decodes the bytes of a bank file: an invalid tree unless they are a
+        well-formed tree of type "bank". */
+    static juce::ValueTree readBank (const void* data, size_t numBytes);
 
     //==============================================================================
     juce::StringArray getProfileNames() const;
@@ -42,9 +65,12 @@ public:
     juce::ValueTree presetAt (int index) const;
     int numProfiles() const;
 
+    /** Kept in memory until the next save. */
     void setLastSelectedPreset (int index);
     int getLastSelectedPreset() const;
 
+    /** Removes the named profile and saves; deletes both bank files when no
+        profile is left. HRTF files stay. */
     void removeProfile (const juce::String& name);
 
     //==============================================================================
@@ -53,33 +79,70 @@ public:
     void mergeStatusReply (const juce::String& name, const juce::var& reply);
 
     /** Records the ids of a pull reply's entry in the named profile and saves;
-        false when the profile already records that "hrtf_id". */
+        false when the profile already records that "hrtf_id", or when the
+        entry's id could not name a file. */
     bool updateHrtfIds (const juce::String& name, const juce::var& entry);
 
     /** The HRTF file named by an id, beside the bank; an id that is not a plain
         file name (or names the bank or its backup) gives juce::File(). */
     juce::File hrtfFileFor (const juce::String& hrtfId) const;
 
-    /** Copies an HRTF file to its "_" backup; true when the copy is complete. */
+    /** Copies an HRTF file of this store to its "_" backup; true when the copy
+        is complete. Any other file (or juce::File()) gives false. */
     bool backupHrtfFile (const juce::File& hrtfFile);
 
-    /** True for an id that may name a file in the data folder. */
+    /** True for an id that may name a file in the data folder on every
+        desktop system: a plain file name, not hidden, no characters Windows
+        refuses, no device name, not the bank or its backup in any case. */
     static bool isSafeHrtfId (const juce::String& hrtfId);
 
     juce::File getPresetsFile() const { return presetsFile; }
     juce::File getBackupFile() const { return backupFile; }
 
-    /** Called, possibly on a worker thread, when "Presets" could not be written. */
+    /** Called, possibly on a worker thread, when "Presets" could not be
+        written. Never called while the store's lock is held. */
     std::function<void()> onSaveFailed;
 
 private:
     //==============================================================================
-    bool loadTreeFrom (const juce::File& file);
-    void mirrorHrtfFiles();
-    juce::ValueTree findPreset (const juce::String& name) const;
+    struct Ids
+    {
+        const juce::Identifier bank { "bank" }, preset { "preset" }, lastSelectedPreset { "lastSelectedPreset" };
 
-    juce::File presetsFile, backupFile;
+        const juce::Identifier profileName { "profileName" }, localMachineId { "localMachineId" }, timestamp { "timestamp" };
+        const juce::Identifier hrtf_allowed { "hrtf_allowed" }, hrtf_requested { "hrtf_requested" };
+        const juce::Identifier pull_allowed { "pull_allowed" }, pull_requested { "pull_requested" };
+        const juce::Identifier hrtf_status_code { "hrtf_status_code" }, hrtf_return_code { "hrtf_return_code" }, hrtf_message { "hrtf_message" };
+        const juce::Identifier hrtf_id { "hrtf_id" }, hrtf_url { "hrtf_url" }, img_id { "img_id" }, auralis_id { "auralis_id" };
+        const juce::Identifier software_update_message { "software_update_message" }, release_notes { "release_notes" };
+        const juce::Identifier download_url { "download_url" }, latest_release_version { "latest_release_version" };
+        const juce::Identifier software_update_status_code { "software_update_status_code" };
+        const juce::Identifier software_update_return_code { "software_update_return_code" };
+        const juce::Identifier force_update { "force_update" };
+        const juce::Identifier auralis_update_message { "auralis_update_message" };
+        const juce::Identifier auralis_update_status_code { "auralis_update_status_code" };
+        const juce::Identifier auralis_update_return_code { "auralis_update_return_code" };
+    };
+
+    //==============================================================================
+    bool writeBankFiles();
+    void reportSaveFailure();
+    juce::StringArray getHrtfIds() const;
+    void mirrorHrtfFiles (const juce::StringArray& hrtfIds);
+    juce::ValueTree findPreset (const juce::String& name) const;
+    bool isHrtfFileOfThisStore (const juce::File& file) const;
+    juce::String getDeviceId();
+
+    static juce::ValueTree readBankFile (const juce::File& file);
+    static bool readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block);
+    static juce::File backupFileFor (const juce::File& file);
+    static juce::var storableValue (const juce::var& value);
+
+    const Ids ids;
+    const juce::File presetsFile, backupFile;
     juce::ValueTree bank;
+    juce::String deviceId;
+    bool deviceIdKnown = false;
     juce::CriticalSection lock;
 
     JUCE_DECLARE_NON_COPYABLE (PresetStore)
