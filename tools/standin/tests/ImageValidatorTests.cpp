@@ -1,7 +1,6 @@
 #include "support/TestFiles.h"
 
 #include "ImageValidator.h"
-#include "QrPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -41,13 +40,4 @@ TEST (ImageValidator, AcceptsCompletePicturesAndRefusesLookalikes)
 
     for (const auto& [what, bytes] : refused)
         EXPECT_FALSE (ImageValidator::inspect (bytes)) << what;
-}
-
-TEST (QrPicture, EncodesTheTextReadably)
-{
-    const std::string address = "https://127.0.0.1:8443/upload/0123456789abcdef0123456789abcdef";
-    const auto png = QrPicture::pngFor (address);
-
-    ASSERT_TRUE (ImageValidator::inspect (png));
-    EXPECT_EQ (TestFiles::decodeQrCode (png), address);
 }
