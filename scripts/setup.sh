@@ -14,7 +14,7 @@ packages=(
     libpng-dev zlib1g-dev nlohmann-json3-dev
     chromium zbar-tools
     xvfb xauth xdotool x11-utils imagemagick
-    util-linux
+    util-linux iproute2
     clang libclang-rt-14-dev python3
 )
 

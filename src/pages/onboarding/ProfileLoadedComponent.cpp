@@ -25,6 +25,10 @@ namespace Texts
 //==============================================================================
 constexpr int tickIntervalMs = 1000;
 
+/** The link's font height; also the height of its area and of the link. The
+    font's own height differs by platform (see regularFont), the layout not. */
+constexpr float linkFontHeight = 18.0f;
+
 /** A picture that has not arrived by this tick gives way to the embedded one. */
 constexpr int screenshotDeadlineTicks = 6;
 
@@ -42,10 +46,14 @@ juce::Image decode (const void* data, size_t size)
 
 //==============================================================================
 ProfileLoadedComponent::CustomArea::CustomArea()
-    : font (mediumFont (18.0f).withStyle (juce::Font::underlined))
+    : font (mediumFont (linkFontHeight))
     , text (Texts::learnHow)
     , learnHowLink (text, {})
 {
+    // Underlined without changing the style flags, which would drop the
+    // embedded face.
+    font.setUnderline (true);
+
     // The link opens the video through the one place that launches the
     // browser, rather than by itself.
     learnHowLink.onClick = []
@@ -54,7 +62,7 @@ ProfileLoadedComponent::CustomArea::CustomArea()
     learnHowLink.setColour (juce::HyperlinkButton::textColourId, Palette::colour (Palette::white));
     addAndMakeVisible (learnHowLink);
 
-    setSize (350, (int) font.getHeight());
+    setSize (350, (int) linkFontHeight);
 }
 
 void ProfileLoadedComponent::CustomArea::resized()
@@ -65,7 +73,7 @@ void ProfileLoadedComponent::CustomArea::resized()
     box.justifyContent = juce::FlexBox::JustifyContent::center;
     box.items.add (juce::FlexItem (learnHowLink)
                        .withWidth (font.getStringWidthFloat (text) + 5.0f)
-                       .withHeight (font.getHeight()));
+                       .withHeight (linkFontHeight));
     box.performLayout (getLocalBounds());
 }
 
