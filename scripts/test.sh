@@ -10,5 +10,5 @@ build=${BUILD_DIR:-$top/build}
 "$top/scripts/build.sh"
 
 exec "$top/tests/support/with-test-ca.sh" \
-    xvfb-run -a -s "-screen 0 1280x1024x24" \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$build" --output-on-failure -j 2 "$@"

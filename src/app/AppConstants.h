@@ -44,4 +44,7 @@ namespace AppConstants
     inline const juce::String unsupportedVersionMessage { "This Auralis version is no longer supported. Please update now for the best experience." };
     inline const juce::String remindMeLaterText { "Remind Me Later" };
     inline const juce::String downloadNowText { "Download Now!" };
+
+    /** The single button of a plain alert. */
+    inline const juce::String okButtonText { "OK" };
 }

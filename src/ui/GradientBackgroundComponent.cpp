@@ -3,19 +3,18 @@
 #include "Fonts.h"
 #include "Palette.h"
 #include "app/AppConstants.h"
+#include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
 
 namespace
 {
-    void setUpLinkButton (juce::ImageButton& button, const juce::Image* image, const juce::String& address)
-    {
-        const auto picture = image != nullptr ? *image : juce::Image();
-        button.setImages (false, true, true,
-                          picture, 1.0f, juce::Colours::transparentBlack,
-                          picture, 1.0f, juce::Colours::transparentBlack,
-                          picture, 0.65f, juce::Colours::transparentBlack);
-        button.onClick = [address] { juce::URL (address).launchInDefaultBrowser(); };
-    }
+void setUpLinkButton (juce::ImageButton& button, const juce::Image* image, const juce::String& address)
+{
+    const auto picture = image != nullptr ? *image : juce::Image();
+    button.setImages (false, true, true, picture, 1.0f, juce::Colours::transparentBlack, picture, 1.0f, juce::Colours::transparentBlack, picture, 0.65f, juce::Colours::transparentBlack);
+    button.onClick = [address]
+    { ExternalActions::openInBrowser (address); };
+}
 }
 
 //==============================================================================
@@ -39,6 +38,12 @@ GradientBackgroundComponent::GradientBackgroundComponent (const juce::Image* dec
     vantoraLink.setBounds (324, 490, 152, 34);
 
     setSize (540, 565);
+
+    // Make the page's weak reference here, on the message thread, so that
+    // code on a worker thread (a save failure reported by the store) can take
+    // a SafePointer to the page without racing to create it.
+    const juce::Component::SafePointer<juce::Component> weakReference (this);
+    juce::ignoreUnused (weakReference);
 }
 
 void GradientBackgroundComponent::setCurrentProfile (const juce::String&)
@@ -62,10 +67,15 @@ void GradientBackgroundComponent::paintOverChildren (juce::Graphics& g)
 
     const juce::Rectangle<float> box (120.0f, 230.0f, 300.0f, 100.0f);
 
+    // The frame line is centred on the box's edge; the box's fill then covers
+    // its inner half, leaving a white rim outside the box.
+    juce::Path frame;
+    frame.addRectangle (box);
     g.setColour (juce::Colours::white);
-    g.drawRect (box, 3.0f);
+    g.strokePath (frame, juce::PathStrokeType (3.0f));
 
-    g.setColour (Palette::colour (Palette::overlayBox).withMultipliedAlpha (0.93f));
+    g.setColour (Palette::colour (Palette::overlayBox));
+    g.setOpacity (0.93f);
     g.fillRect (box);
 
     g.setColour (juce::Colours::black);

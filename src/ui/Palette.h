@@ -32,4 +32,7 @@ namespace Palette
     inline constexpr const char* greenMark = "FF00D676";
     inline constexpr const char* redMark = "FFFF4242";
     inline constexpr const char* secondaryCaption = "FFC1C1C1";
+
+    /** Caption of a disabled text button: white at a quarter opacity. */
+    inline constexpr const char* disabledButtonText = "40FFFFFF";
 }

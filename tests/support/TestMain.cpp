@@ -1,4 +1,5 @@
 #include "WindowManagerAtoms.h"
+#include "XErrorHandling.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@ int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
     ensureWindowManagerAtoms();
+    ignoreXErrorsAsTheProgramDoes();
     juce::ScopedJuceInitialiser_GUI juce;
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,6 @@
+#include "LinkAlertWindow.h"
+
+LinkAlertWindow::LinkAlertWindow (const juce::String& title, const juce::String& message, juce::Component* page)
+    : juce::AlertWindow (title, message, juce::MessageBoxIconType::NoIcon, page)
+{
+}

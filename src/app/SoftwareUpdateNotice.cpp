@@ -1,0 +1,109 @@
+#include "SoftwareUpdateNotice.h"
+
+#include "Alerts.h"
+#include "AppConstants.h"
+#include "ExternalActions.h"
+#include "SharedFlags.h"
+
+namespace
+{
+constexpr int noReply = -1;
+constexpr int updateFound = 200;
+constexpr int versionRefused = 403;
+}
+
+//==============================================================================
+SoftwareUpdateNotice SoftwareUpdateNotice::decide (int statusCode,
+                                                   int returnCode,
+                                                   int updateStatusCode,
+                                                   int updateReturnCode,
+                                                   const juce::String& updateMessage,
+                                                   const juce::String& downloadUrl,
+                                                   const juce::String& releaseNotes,
+                                                   bool forceUpdate)
+{
+    SoftwareUpdateNotice notice;
+
+    if (statusCode == noReply || returnCode == noReply)
+    {
+        notice.kind = Kind::connectionError;
+        notice.title = AppConstants::errorTitle;
+        notice.message = AppConstants::connectionMessage;
+    }
+    else if (forceUpdate && downloadUrl.isNotEmpty())
+    {
+        notice.kind = Kind::forcedUpdate;
+        notice.title = AppConstants::updateNowTitle;
+        notice.message = AppConstants::outOfDateMessage;
+        notice.downloadUrl = downloadUrl;
+    }
+    else if (updateStatusCode == updateFound)
+    {
+        if (updateReturnCode == 1)
+        {
+            notice.kind = Kind::updateAvailable;
+            notice.title = updateMessage;
+            notice.message = releaseNotes;
+            notice.downloadUrl = downloadUrl;
+            notice.firstButtonText = AppConstants::remindMeLaterText;
+            notice.secondButtonText = AppConstants::downloadNowText;
+        }
+    }
+    else if (updateStatusCode == versionRefused && updateReturnCode == 1 && downloadUrl.isNotEmpty())
+    {
+        notice.kind = Kind::unsupportedVersion;
+        notice.title = AppConstants::updateNowTitle;
+        notice.message = AppConstants::unsupportedVersionMessage;
+        notice.downloadUrl = downloadUrl;
+    }
+
+    return notice;
+}
+
+int SoftwareUpdateNotice::show (juce::Component& page) const
+{
+    switch (kind)
+    {
+        case Kind::connectionError:
+            return showAlert (page, title, message);
+
+        case Kind::forcedUpdate:
+        case Kind::unsupportedVersion:
+            return showUpdateAlert (page, title, message, downloadUrl);
+
+        case Kind::updateAvailable:
+        {
+            const auto result = showUpdateAvailable (page, title, message, firstButtonText, secondButtonText);
+
+            if (result == 2)
+                ExternalActions::openInBrowser (downloadUrl);
+
+            return result;
+        }
+
+        case Kind::none:
+            break;
+    }
+
+    return 0;
+}
+
+void SoftwareUpdateNotice::handleSoftwareCheckResult (juce::Component& page,
+                                                      const juce::String&,
+                                                      int statusCode,
+                                                      int returnCode,
+                                                      int updateStatusCode,
+                                                      int updateReturnCode,
+                                                      const juce::String&,
+                                                      const juce::String& updateMessage,
+                                                      const juce::String& downloadUrl,
+                                                      const juce::String& releaseNotes,
+                                                      const juce::String&,
+                                                      bool forceUpdate)
+{
+    statusCheckBusy = false;
+    canQuit = true;
+
+    decide (statusCode, returnCode, updateStatusCode, updateReturnCode, updateMessage, downloadUrl, releaseNotes, forceUpdate)
+        .show (page);
+}

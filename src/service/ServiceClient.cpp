@@ -1,0 +1,275 @@
+#include "ServiceClient.h"
+
+#include "ServiceConstants.h"
+
+#include <juce_product_unlocking/juce_product_unlocking.h>
+
+#include <limits>
+
+namespace
+{
+//==============================================================================
+/** Reads a stream to its end into `out`, refusing more than `limit` bytes.
+        Returns false, with `out` emptied, when the stream announces or
+        delivers more. Reads straight into the block, which is sized once when
+        the length is announced. */
+bool readWithLimit (juce::InputStream& in, juce::int64 limit, juce::MemoryBlock& out)
+{
+    out.reset();
+
+    const auto announced = in.getTotalLength();
+
+    if (announced > limit)
+        return false;
+
+    // One byte of room beyond the announced length lets the last read
+    // confirm the end without growing the block. Each read asks for all the
+    // room there is: the framework's stream then hands over its whole buffer
+    // at once instead of shifting what is left down after every small read.
+    constexpr juce::int64 firstBlockWithoutLength = 64 * 1024;
+    constexpr juce::int64 largestRead = std::numeric_limits<int>::max();
+
+    auto capacity = juce::jmin (limit + 1, announced > 0 ? announced + 1 : firstBlockWithoutLength);
+    out.setSize ((size_t) capacity);
+    juce::int64 used = 0;
+
+    for (;;)
+    {
+        if (used == capacity)
+        {
+            if (capacity > limit)
+                break;
+
+            capacity = juce::jmin (limit + 1, capacity * 2);
+            out.setSize ((size_t) capacity);
+        }
+
+        const auto wanted = (int) juce::jmin (largestRead, capacity - used);
+        const auto numRead = in.read (static_cast<char*> (out.getData()) + used, wanted);
+
+        if (numRead <= 0)
+            break;
+
+        used += numRead;
+    }
+
+    if (used > limit)
+    {
+        out.reset();
+        return false;
+    }
+
+    out.setSize ((size_t) used);
+    return true;
+}
+
+juce::var makeObject (std::initializer_list<std::pair<const char*, juce::var>> members)
+{
+    auto* object = new juce::DynamicObject();
+
+    for (auto& member : members)
+        object->setProperty (member.first, member.second);
+
+    return juce::var (object);
+}
+}
+
+//==============================================================================
+juce::String localDeviceIdentifier()
+{
+    // The service and the store's profiles know the device by this value, so
+    // it stays, although the framework now prefers another identifier.
+    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+    return juce::OnlineUnlockStatus::MachineIDUtilities::getLocalMachineIDs()[0];
+    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+}
+
+juce::String writeRequestEnvelope (const RequestSections& sections)
+{
+    // Members are written in insertion order, which the service relies on.
+    auto* envelope = new juce::DynamicObject();
+    const juce::var envelopeVar (envelope);
+
+    envelope->setProperty ("client_key", ServiceConstants::clientKey);
+    envelope->setProperty ("product_info", makeObject ({ { "product_name", ServiceConstants::productName }, { "product_version", ServiceConstants::productVersion } }));
+
+    if (sections.deviceInfo)
+        envelope->setProperty ("device_info", makeObject ({ { "device_id", localDeviceIdentifier() } }));
+
+    if (sections.updateInfo)
+        envelope->setProperty ("update_info", makeObject ({ { "update", 0 } }));
+
+    if (sections.auralisUpdateCheck)
+    {
+        const auto params = makeObject ({ { "current_img_id", sections.currentImgId },
+                                          { "current_auralis_id", sections.currentAuralisId },
+                                          { "current_hrtf_id", sections.currentHrtfId } });
+        envelope->setProperty ("auralis_update_check", makeObject ({ { "enable", 1 }, { "params", params } }));
+    }
+
+    if (sections.softwareUpdateCheck)
+        envelope->setProperty ("software_update_check", makeObject ({ { "enable", 1 } }));
+
+    if (sections.userHrtfInfoFetch)
+        envelope->setProperty ("user_hrtf_info_fetch", makeObject ({ { "enable", 1 } }));
+
+    return juce::JSON::toString (envelopeVar, false, 15);
+}
+
+//==============================================================================
+bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
+{
+    // Mirrors the parser's lexing: a string opens with either quote, ends
+    // with the same quote, and a backslash escapes the next character. The
+    // parser stops at the first error, so scanning on past one is harmless.
+    int depth = 0;
+    char quote = 0;
+
+    for (auto* c = jsonText.toRawUTF8(); *c != 0; ++c)
+    {
+        if (quote != 0)
+        {
+            if (*c == '\\')
+            {
+                if (*++c == 0)
+                    break;
+            }
+            else if (*c == quote)
+            {
+                quote = 0;
+            }
+        }
+        else if (*c == '"' || *c == '\'')
+        {
+            quote = *c;
+        }
+        else if (*c == '[' || *c == '{')
+        {
+            if (++depth > maxDepth)
+                return true;
+        }
+        else if (*c == ']' || *c == '}')
+        {
+            if (depth > 0)
+                --depth;
+        }
+    }
+
+    return false;
+}
+
+juce::var postJsonRequest (const juce::String& path, const juce::String& body)
+{
+    // The query travels inside the path: given as a parameter, the framework
+    // would move it into the POST body.
+    const auto url = juce::URL (ServiceConstants::serviceBaseAddress())
+                         .withNewSubPath (path)
+                         .withPOSTData (body);
+
+    int httpStatus = 0;
+
+    const auto stream = url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inPostData)
+                                                   .withExtraHeaders (ServiceConstants::requestHeaders)
+                                                   .withConnectionTimeoutMs (ServiceConstants::postTimeoutMs)
+                                                   .withStatusCode (&httpStatus)
+                                                   .withNumRedirectsToFollow (ServiceConstants::maxRedirects));
+
+    if (stream == nullptr)
+        return {};
+
+    juce::MemoryBlock bytes;
+
+    if (! readWithLimit (*stream, ServiceConstants::maxReplyBytes, bytes))
+        return {};
+
+    const auto text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+
+    if (isNestedDeeperThan (text, ServiceConstants::maxReplyNestingDepth))
+        return {};
+
+    auto reply = juce::JSON::parse (text);
+
+    if (auto* object = reply.getDynamicObject())
+        if (! object->hasProperty ("status_code"))
+            object->setProperty ("status_code", httpStatus);
+
+    return reply;
+}
+
+juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSections& sections)
+{
+    return postJsonRequest (endpointPath + ServiceConstants::clientName, writeRequestEnvelope (sections));
+}
+
+juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out)
+{
+    auto* object = reply.getDynamicObject();
+
+    if (object == nullptr)
+        return nullptr;
+
+    out.execId = object->getProperty ("exec_id").toString();
+    out.statusCode = (int) object->getProperty ("status_code");
+    out.returnCode = (int) object->getProperty ("return_code");
+    out.message = object->getProperty ("message").toString();
+    return object;
+}
+
+//==============================================================================
+juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength)
+{
+    if (url.startsWith ("http://"))
+        url = "https" + url.substring (4);
+
+    // Only web addresses: the framework would read a "file:" address from
+    // the local disk, and the address comes from the service.
+    if (! (url.startsWithIgnoreCase ("https://") || url.startsWithIgnoreCase ("http://")))
+        return {};
+
+    // The address is used exactly as the service gave it: parsing it into
+    // parameters would re-encode its query.
+    const auto address = juce::URL::createWithoutParsing (url);
+    const auto options = juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
+                             .withNumRedirectsToFollow (ServiceConstants::maxRedirects);
+
+    std::unique_ptr<juce::InputStream> stream;
+
+    for (int connection = 0; connection < ServiceConstants::maxConnectionsPerDownload; ++connection)
+    {
+        auto next = address.createInputStream (options);
+
+        if (next == nullptr)
+            return {};
+
+        stream = std::move (next);
+
+        const auto announced = stream->getTotalLength();
+        contentLength = (int) juce::jmin (announced, (juce::int64) std::numeric_limits<int>::max());
+
+        if (announced > 0)
+            break;
+    }
+
+    juce::MemoryBlock bytes;
+    readWithLimit (*stream, ServiceConstants::maxDownloadBytes, bytes);
+    return bytes;
+}
+
+bool isCompleteDownload (const juce::MemoryBlock& bytes, int announcedLength)
+{
+    return announcedLength > 0 && ! bytes.isEmpty() && bytes.getSize() == (size_t) announcedLength;
+}
+
+bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes)
+{
+    for (int attempt = 0; attempt < maxAttempts; ++attempt)
+    {
+        int length = -1;
+        bytes = fetchUrlBytes (url, length);
+
+        if (isCompleteDownload (bytes, length))
+            return true;
+    }
+
+    return false;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ReplyHeader.h"
+#include "RequestSections.h"
+
+#include <juce_core/juce_core.h>
+
+//==============================================================================
+/*  The service client's blocking operations. Each call blocks its thread for
+    the whole exchange, so they run only on worker threads, never on the
+    message thread. They keep no state of their own and may run on several
+    threads at once.
+*/
+
+/** The request envelope with the given optional sections, as the multi-line
+    JSON text the service receives. */
+juce::String writeRequestEnvelope (const RequestSections& sections);
+
+/** POSTs a JSON text to the service address with the path replaced by
+    `path`, and returns the parsed reply. A reply object without
+    "status_code" gets the HTTP status. Returns a void var when there is no
+    usable reply: no connection, a body that is not JSON, larger than
+    ServiceConstants::maxReplyBytes or nested deeper than
+    ServiceConstants::maxReplyNestingDepth. */
+juce::var postJsonRequest (const juce::String& path, const juce::String& body);
+
+/** Builds the envelope and posts it to endpointPath followed by the client
+    name. */
+juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSections& sections);
+
+/** Reads "exec_id", "status_code", "return_code" and "message" into `out` and
+    returns the reply's object; returns nullptr and leaves `out` untouched when
+    the reply is not an object. */
+juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out);
+
+/** Downloads a whole resource by address. An "http://" address is fetched
+    over https. While the server announces no length, up to five connections
+    are opened and the last is read. `contentLength` receives the announced
+    length, or -1. Returns an empty block when no connection opens, when the
+    address is not an http or https address, or when the resource is larger
+    than ServiceConstants::maxDownloadBytes; returns whatever arrived when a
+    transfer breaks off. */
+juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength);
+
+/** True when the server announced a length and exactly that many bytes
+    arrived. */
+bool isCompleteDownload (const juce::MemoryBlock& bytes, int announcedLength);
+
+/** Downloads a picture with up to `maxAttempts` attempts, stopping after the
+    first complete one. `bytes` receives the last attempt's block; returns
+    true when that attempt was complete. */
+bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes);
+
+/** True when the JSON text opens more than `maxDepth` nested arrays or
+    objects, counting brackets outside strings as the framework's parser
+    lexes them. Runs in linear time without recursion. */
+bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth);
+
+/** This machine's device identifier, as sent in "device_id". */
+juce::String localDeviceIdentifier();

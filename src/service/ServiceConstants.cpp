@@ -1,0 +1,24 @@
+#include "ServiceConstants.h"
+
+namespace
+{
+juce::CriticalSection serviceBaseAddressLock;
+juce::String currentServiceBaseAddress { AURALIS_SERVICE_URL };
+}
+
+juce::String ServiceConstants::serviceBaseAddress()
+{
+    const juce::ScopedLock sl (serviceBaseAddressLock);
+    return currentServiceBaseAddress;
+}
+
+void ServiceConstants::setServiceBaseAddressForTesting (const juce::String& address)
+{
+    const juce::ScopedLock sl (serviceBaseAddressLock);
+    currentServiceBaseAddress = address;
+}
+
+juce::String ServiceConstants::compiledServiceBaseAddress()
+{
+    return AURALIS_SERVICE_URL;
+}

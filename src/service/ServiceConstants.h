@@ -1,0 +1,57 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+//==============================================================================
+/** The remote service's fixed values: its address, the client's identity, the
+    header block and limits of every request, and the endpoint paths. The
+    address is compiled in; users get no way to change it.
+*/
+namespace ServiceConstants
+{
+/** The service's origin (https scheme and host, no path), compiled in. */
+juce::String serviceBaseAddress();
+
+/** Tests point the service client at a server of their own. */
+void setServiceBaseAddressForTesting (const juce::String& address);
+
+/** The compiled-in origin, whatever a test has set. */
+juce::String compiledServiceBaseAddress();
+
+//==============================================================================
+inline const juce::String clientKey { "7c1e5a90b2d34f6e8a0b9c3d2e1f4a5b" };
+inline const juce::String clientName { "korvane_eval_qr_code" };
+
+/** Extra headers of every POST: three lines joined by a single line feed. */
+inline const juce::String requestHeaders { "User-Agent: vantora_auralis\nContent-Type: application/json\nAccept-Encoding: gzip, deflate" };
+
+inline const juce::String productName { "AuralisOnboardingApp" };
+inline const juce::String productVersion { "0.0.10" };
+
+constexpr int postTimeoutMs = 60000;
+constexpr int maxRedirects = 5;
+
+/** Connections a download opens while the server announces no length. */
+constexpr int maxConnectionsPerDownload = 5;
+
+/** Download attempts of the picture workers; the HRTF pull makes one. */
+constexpr int maxImageDownloadAttempts = 5;
+
+//==============================================================================
+/** Endpoint paths; clientName is appended to each. */
+inline const juce::String statusCheckPath { "status-check/v1.0?client_name=" };
+inline const juce::String pullClientPath { "pull-client/v1.1?client_name=" };
+inline const juce::String qrCodeGeneratorPath { "qr-code-generator/v1.0?client_name=" };
+
+//==============================================================================
+/** A reply body larger than this is no usable reply: parsing a JSON text
+        takes about ten times its size in memory. */
+constexpr juce::int64 maxReplyBytes = 4 * 1024 * 1024;
+
+/** A reply nested deeper than this is no usable reply: the framework's
+        JSON parser recurses once per level and would overflow the stack. */
+constexpr int maxReplyNestingDepth = 64;
+
+/** A download larger than this fails rather than exhausting memory. */
+constexpr juce::int64 maxDownloadBytes = 256 * 1024 * 1024;
+}

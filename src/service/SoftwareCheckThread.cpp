@@ -1,0 +1,61 @@
+#include "SoftwareCheckThread.h"
+
+#include "ServiceClient.h"
+#include "ServiceConstants.h"
+
+SoftwareCheckThread::SoftwareCheckThread()
+    : juce::Thread ("SoftwareCheckThread")
+{
+}
+
+SoftwareCheckThread::~SoftwareCheckThread()
+{
+    waitForThreadToExit (-1);
+}
+
+void SoftwareCheckThread::run()
+{
+    delivery.beginRun();
+
+    RequestSections sections;
+    sections.deviceInfo = true;
+    sections.softwareUpdateCheck = true;
+
+    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections);
+
+    ReplyHeader header;
+    int updateStatusCode = -1, updateReturnCode = -1;
+    juce::String updateMessage, downloadUrl, releaseNotes, latestReleaseVersion;
+    bool forceUpdate = false;
+
+    // The section is taken whenever the reply as a whole succeeded, whatever
+    // its own status; the caller decides on the section's codes.
+    if (auto* object = readReplyHeader (reply, header))
+    {
+        const auto update = object->getProperty ("software_update_info");
+
+        if (update.isObject() && header.statusCode == 200)
+        {
+            updateMessage = update["message"].toString();
+            updateStatusCode = (int) update["status_code"];
+            updateReturnCode = (int) update["return_code"];
+            downloadUrl = update["download_url"].toString();
+            releaseNotes = update["release_notes"].toString();
+            latestReleaseVersion = update["latest_release_version"].toString();
+            forceUpdate = (int) update["force_update"] == 1;
+        }
+    }
+
+    delivery.post (onResult,
+                   header.execId,
+                   header.statusCode,
+                   header.returnCode,
+                   updateStatusCode,
+                   updateReturnCode,
+                   header.message,
+                   updateMessage,
+                   downloadUrl,
+                   releaseNotes,
+                   latestReleaseVersion,
+                   forceUpdate);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ReplyHeader.h"
+#include "RequestSections.h"
+#include "ResultDelivery.h"
+
+#include <functional>
+
+class PresetStore;
+
+//==============================================================================
+/** Checks one profile's status with the service, merges the reply into the
+    store (which creates the profile for a new name) and reports the reply's
+    codes. The page supplies the profile's identifiers.
+*/
+struct StatusCheckThread : public juce::Thread
+{
+    StatusCheckThread();
+
+    /** Waits until a run under way has ended. */
+    ~StatusCheckThread() override;
+
+    void run() override;
+
+    //==============================================================================
+    /** The sections of a profile's status check: the update check only when
+        the profile has an image id. */
+    static RequestSections sectionsFor (const juce::String& imgId, const juce::String& auralisId, const juce::String& hrtfId);
+
+    /** Sends a status check, merges a reply object into the store under the
+        name (when there is a store) and returns the reply's header, or the
+        start values when there was no usable reply. */
+    static ReplyHeader checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections);
+
+    //==============================================================================
+    juce::String profileName;
+    juce::String currentImgId;
+    juce::String currentAuralisId;
+    juce::String currentHrtfId;
+    PresetStore* store = nullptr;
+
+    std::function<void (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)> onResult;
+
+private:
+    //==============================================================================
+    ResultDelivery delivery { *this };
+
+    JUCE_DECLARE_NON_COPYABLE (StatusCheckThread)
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+//==============================================================================
+/** A push button that draws itself: a rounded fill, a red or grey border and a
+    white caption. Entering or pressing it shows the active fill, leaving it the
+    fill at rest; releasing the mouse after a press anywhere runs onClick.
+
+    It has no keyboard handling, no disabled look and no toggle state: a
+    disabled button looks and reacts like an enabled one, so the page's click
+    handler decides what a click does.
+
+    A page that wants the button drawn with its red border while the button
+    would otherwise show its grey one sets paintOnParent and calls
+    paintOntoParent from its own paint; the button then draws nothing itself.
+*/
+class ButtonComponent : public juce::Component
+{
+public:
+    ButtonComponent (const juce::String& text,
+                     bool smallCorners,
+                     float fontHeight,
+                     bool alternateColours,
+                     bool greyBorder,
+                     bool transparentFill);
+
+    //==============================================================================
+    void mouseEnter (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
+    void paint (juce::Graphics& g) override;
+
+    /** Draws the button into its parent's Graphics at the button's own
+        position, always with the red border. */
+    void paintOntoParent (juce::Graphics& parentGraphics) const;
+
+    /** The fill shown at rest and while pointed at or pressed. */
+    juce::Colour getRestColour() const;
+    juce::Colour getActiveColour() const;
+
+    //==============================================================================
+    juce::String text;
+    juce::Colour fillColour;
+    bool smallCorners;
+    bool alternateColours;
+    bool greyBorder;
+    bool transparentFill;
+    float fontHeight;
+    std::function<void()> onClick;
+
+    /** Set by a page that paints the button into its own Graphics. */
+    bool paintOnParent = false;
+
+private:
+    //==============================================================================
+    void drawButton (juce::Graphics& g, juce::Rectangle<int> area, juce::Colour outline) const;
+    void showFill (juce::Colour colour);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ButtonComponent)
+};

@@ -1,0 +1,176 @@
+#include "PrimaryComboBox.h"
+
+#include "Fonts.h"
+#include "Palette.h"
+
+namespace
+{
+constexpr float comboFontHeight = 22.0f;
+}
+
+//==============================================================================
+PrimaryComboBox::PrimaryComboBox (const juce::String& name)
+    : juce::ComboBox (name)
+{
+    setLookAndFeel (&comboLook);
+
+    setColour (juce::ComboBox::textColourId, Palette::colour (Palette::white));
+    setColour (juce::ComboBox::backgroundColourId, Palette::colour (Palette::darkSurface));
+    setColour (juce::ComboBox::outlineColourId, Palette::colour (Palette::redAccent));
+    setColour (juce::ComboBox::arrowColourId, Palette::colour (Palette::white));
+
+    setRepaintsOnMouseActivity (true);
+}
+
+PrimaryComboBox::~PrimaryComboBox()
+{
+    // The look is a member: nothing may use it once this object goes.
+    hidePopup();
+    setLookAndFeel (nullptr);
+}
+
+void PrimaryComboBox::mouseEnter (const juce::MouseEvent&) { repaint(); }
+void PrimaryComboBox::mouseExit (const juce::MouseEvent&) { repaint(); }
+
+//==============================================================================
+void PrimaryComboBox::PrimaryComboBoxLNF::drawPopupMenuBackground (juce::Graphics& g, int, int)
+{
+    g.fillAll (Palette::colour (Palette::raisedSurface));
+}
+
+void PrimaryComboBox::PrimaryComboBoxLNF::drawPopupMenuItem (juce::Graphics& g,
+                                                             const juce::Rectangle<int>& area,
+                                                             bool isSeparator,
+                                                             bool isActive,
+                                                             bool isHighlighted,
+                                                             bool isTicked,
+                                                             bool hasSubMenu,
+                                                             const juce::String& text,
+                                                             const juce::String& shortcutKeyText,
+                                                             const juce::Drawable* icon,
+                                                             const juce::Colour* textColour)
+{
+    if (isSeparator)
+    {
+        LookAndFeel_V4::drawPopupMenuItem (g, area, isSeparator, isActive, isHighlighted, isTicked, hasSubMenu, text, shortcutKeyText, icon, textColour);
+        return;
+    }
+
+    const auto background = (isHighlighted || isTicked) ? Palette::colour (Palette::darkSurface)
+                                                        : juce::Colours::transparentWhite;
+
+    if (background.getAlpha() > 0)
+    {
+        g.setColour (background);
+        g.fillRect (area);
+    }
+
+    g.setColour (juce::Colours::lightgrey);
+    g.setFont (regularFont (comboFontHeight));
+    g.drawFittedText (text,
+                      juce::Rectangle<int> (area.getX() + 15,
+                                            area.getY() + 8,
+                                            juce::jmax (area.getWidth() - 30, 0),
+                                            juce::jmax (area.getHeight() - 16, 0)),
+                      juce::Justification::centredLeft,
+                      1,
+                      0.0f);
+}
+
+juce::Font PrimaryComboBox::PrimaryComboBoxLNF::getPopupMenuFont()
+{
+    return regularFont (comboFontHeight);
+}
+
+//==============================================================================
+void PrimaryComboBox::PrimaryComboBoxLNF::drawComboBox (juce::Graphics& g,
+                                                        int width,
+                                                        int height,
+                                                        bool,
+                                                        int,
+                                                        int,
+                                                        int,
+                                                        int,
+                                                        juce::ComboBox& box)
+{
+    const auto innerWidth = (float) juce::jmax (width - 2, 0);
+    const auto innerHeight = (float) juce::jmax (height - 2, 0);
+    const auto active = box.isPopupActive() || box.isMouseOver (true);
+
+    g.setColour (active ? Palette::colour (Palette::raisedSurface)
+                        : box.findColour (juce::ComboBox::backgroundColourId));
+    g.fillRoundedRectangle (1.0f, 1.0f, innerWidth, innerHeight, 4.0f);
+
+    const auto outline = box.findColour (juce::ComboBox::outlineColourId);
+    const auto dividerX = (float) (box.getWidth() - height - 5);
+
+    g.setColour (outline);
+    g.drawLine (dividerX, 1.0f, dividerX, (float) box.getHeight() - 2.0f, 2.0f);
+    g.drawRoundedRectangle (1.5f,
+                            1.5f,
+                            juce::jmax (innerWidth - 1.0f, 0.0f),
+                            juce::jmax (innerHeight - 1.0f, 0.0f),
+                            4.0f,
+                            2.0f);
+
+    if (arrowPath.isEmpty())
+    {
+        const auto u = (float) height / 3.0f;
+        const auto x1 = dividerX + u;
+
+        arrowPath.addTriangle (x1, u + 3.0f, x1 + u, u + 3.0f, (2.0f * x1 + u) / 2.0f, 2.0f * u - 2.0f);
+    }
+
+    g.setColour (juce::Colours::white);
+    g.fillPath (arrowPath);
+    g.setColour (box.findColour (juce::ComboBox::arrowColourId));
+    g.strokePath (arrowPath, juce::PathStrokeType (2.0f));
+}
+
+juce::Font PrimaryComboBox::PrimaryComboBoxLNF::getComboBoxFont (juce::ComboBox&)
+{
+    return regularFont (comboFontHeight);
+}
+
+void PrimaryComboBox::PrimaryComboBoxLNF::positionComboBoxText (juce::ComboBox& box, juce::Label& label)
+{
+    const auto h = box.getHeight();
+    const auto w = box.getWidth();
+    const auto left = h / 4 + 1;
+
+    label.setBounds (left, 1, w - h - left - 2, h - 2);
+    label.setFont (regularFont (comboFontHeight));
+}
+
+juce::PopupMenu::Options PrimaryComboBox::PrimaryComboBoxLNF::getOptionsForComboBoxPopupMenu (juce::ComboBox& box,
+                                                                                              juce::Label& label)
+{
+    const auto options = LookAndFeel_V4::getOptionsForComboBoxPopupMenu (box, label)
+                             .withMinimumWidth (juce::jmax (box.getWidth() - 8, 0));
+
+    // Narrow the target by 4 pixels on each side so the menu lines up inside
+    // the box's frame.
+    const auto target = options.getTargetScreenArea();
+
+    return options.withTargetScreenArea (target.withX (target.getX() + 4)
+                                             .withWidth (juce::jmax (target.getWidth() - 8, 0)));
+}
+
+void PrimaryComboBox::PrimaryComboBoxLNF::drawComboBoxTextWhenNothingSelected (juce::Graphics& g,
+                                                                               juce::ComboBox& box,
+                                                                               juce::Label& label)
+{
+    g.setColour (findColour (juce::ComboBox::textColourId));
+    g.setFont (regularFont (comboFontHeight));
+
+    const auto textArea = label.getBorderSize().subtractedFrom (label.getLocalBounds());
+    const auto labelFontHeight = label.getFont().getHeight();
+    const auto maximumLines = labelFontHeight > 0.0f ? juce::jmax (1, (int) ((float) textArea.getHeight() / labelFontHeight))
+                                                     : 1;
+
+    g.drawFittedText (box.getTextWhenNothingSelected(),
+                      textArea,
+                      label.getJustificationType(),
+                      maximumLines,
+                      label.getMinimumHorizontalScale());
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+//==============================================================================
+/** The profile selector: a dark combo box with a red frame, a divider and a
+    white drop-down triangle, and a dark popup menu that lines up inside the
+    box's frame. Items are added and selected by the page.
+*/
+class PrimaryComboBox : public juce::ComboBox
+{
+public:
+    explicit PrimaryComboBox (const juce::String& componentName);
+    ~PrimaryComboBox() override;
+
+    //==============================================================================
+    void mouseEnter (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+
+    //==============================================================================
+    /** The box's own look. The drop-down triangle is built on the first
+        drawing and kept, whatever the box's size later. */
+    class PrimaryComboBoxLNF : public juce::LookAndFeel_V4
+    {
+    public:
+        PrimaryComboBoxLNF() = default;
+
+        void drawPopupMenuBackground (juce::Graphics&, int width, int height) override;
+        void drawPopupMenuItem (juce::Graphics&,
+                                const juce::Rectangle<int>& area,
+                                bool isSeparator,
+                                bool isActive,
+                                bool isHighlighted,
+                                bool isTicked,
+                                bool hasSubMenu,
+                                const juce::String& text,
+                                const juce::String& shortcutKeyText,
+                                const juce::Drawable* icon,
+                                const juce::Colour* textColour) override;
+        juce::Font getPopupMenuFont() override;
+
+        void drawComboBox (juce::Graphics&,
+                           int width,
+                           int height,
+                           bool isButtonDown,
+                           int buttonX,
+                           int buttonY,
+                           int buttonW,
+                           int buttonH,
+                           juce::ComboBox&) override;
+        juce::Font getComboBoxFont (juce::ComboBox&) override;
+        void positionComboBoxText (juce::ComboBox&, juce::Label&) override;
+        juce::PopupMenu::Options getOptionsForComboBoxPopupMenu (juce::ComboBox&, juce::Label&) override;
+        void drawComboBoxTextWhenNothingSelected (juce::Graphics&, juce::ComboBox&, juce::Label&) override;
+
+        /** The drop-down triangle; empty until the first drawing. */
+        juce::Path arrowPath;
+
+    private:
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PrimaryComboBoxLNF)
+    };
+
+    PrimaryComboBoxLNF comboLook;
+
+private:
+    //==============================================================================
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PrimaryComboBox)
+};

@@ -1,0 +1,334 @@
+#include "ServiceTestFixture.h"
+
+#include "service/ServiceClient.h"
+
+namespace
+{
+juce::String crlfLines (std::initializer_list<const char*> lines)
+{
+    juce::StringArray all;
+
+    for (auto* line : lines)
+        all.add (line);
+
+    return all.joinIntoString ("\r\n");
+}
+
+juce::String nested (int depth)
+{
+    return juce::String::repeatedString ("[", depth) + juce::String::repeatedString ("]", depth);
+}
+
+juce::MemoryBlock patternBytes (size_t size)
+{
+    juce::MemoryBlock block (size);
+
+    for (size_t i = 0; i < size; ++i)
+        block[i] = (char) ((i * 7 + i / 251) & 0xff);
+
+    return block;
+}
+}
+
+//==============================================================================
+TEST (RequestEnvelope, WithoutSectionsIsKeyThenProductInfoInMultiLineForm)
+{
+    EXPECT_EQ (writeRequestEnvelope ({}),
+               crlfLines ({ "{",
+                            "  \"client_key\": \"7c1e5a90b2d34f6e8a0b9c3d2e1f4a5b\",",
+                            "  \"product_info\": {",
+                            "    \"product_name\": \"AuralisOnboardingApp\",",
+                            "    \"product_version\": \"0.0.10\"",
+                            "  }",
+                            "}" }));
+}
+
+TEST (RequestEnvelope, AllSectionsAppearInOrderWithNumericFlags)
+{
+    RequestSections sections;
+    sections.deviceInfo = sections.updateInfo = sections.auralisUpdateCheck = true;
+    sections.softwareUpdateCheck = sections.userHrtfInfoFetch = true;
+    sections.currentImgId = "img_3";
+    sections.currentAuralisId = "aur \"7\"";
+    sections.currentHrtfId = "h1";
+
+    const auto expected = crlfLines ({ "{",
+                                       "  \"client_key\": \"7c1e5a90b2d34f6e8a0b9c3d2e1f4a5b\",",
+                                       "  \"product_info\": {",
+                                       "    \"product_name\": \"AuralisOnboardingApp\",",
+                                       "    \"product_version\": \"0.0.10\"",
+                                       "  },",
+                                       "  \"device_info\": {",
+                                       "    \"device_id\": \"DEVICE\"",
+                                       "  },",
+                                       "  \"update_info\": {",
+                                       "    \"update\": 0",
+                                       "  },",
+                                       "  \"auralis_update_check\": {",
+                                       "    \"enable\": 1,",
+                                       "    \"params\": {",
+                                       "      \"current_img_id\": \"img_3\",",
+                                       "      \"current_auralis_id\": \"aur \\\"7\\\"\",",
+                                       "      \"current_hrtf_id\": \"h1\"",
+                                       "    }",
+                                       "  },",
+                                       "  \"software_update_check\": {",
+                                       "    \"enable\": 1",
+                                       "  },",
+                                       "  \"user_hrtf_info_fetch\": {",
+                                       "    \"enable\": 1",
+                                       "  }",
+                                       "}" })
+                              .replace ("DEVICE", localDeviceIdentifier());
+
+    EXPECT_TRUE (localDeviceIdentifier().isNotEmpty());
+    EXPECT_EQ (writeRequestEnvelope (sections), expected);
+}
+
+TEST (ReplyNesting, CountsOnlyBracketsOutsideStrings)
+{
+    EXPECT_FALSE (isNestedDeeperThan (nested (64), 64));
+    EXPECT_TRUE (isNestedDeeperThan (nested (65), 64));
+    EXPECT_TRUE (isNestedDeeperThan ("{\"a\":" + nested (65) + "}", 65));
+
+    // Brackets inside either kind of string, or after an escaped quote, do not count.
+    const auto deepText = juce::String::repeatedString ("[", 100);
+    EXPECT_FALSE (isNestedDeeperThan ("{\"a\": \"" + deepText + "\"}", 8));
+    EXPECT_FALSE (isNestedDeeperThan ("{\"a\": '" + deepText + "'}", 8));
+    EXPECT_FALSE (isNestedDeeperThan ("[\"\\\"" + deepText + "\"]", 8));
+
+    // An escaped backslash ends before the quote, which closes the string.
+    EXPECT_TRUE (isNestedDeeperThan ("[\"\\\\\"" + deepText, 8));
+
+    // Closing brackets never make the depth negative.
+    EXPECT_TRUE (isNestedDeeperThan ("]]]]" + nested (9), 8));
+}
+
+TEST (ReplyHeader, ReadsMissingMembersAsEmptyAndZeroAndLeavesNonObjectsAlone)
+{
+    ReplyHeader header;
+    ASSERT_NE (readReplyHeader (juce::JSON::parse (R"({"exec_id": "e1", "status_code": 403})"), header), nullptr);
+    EXPECT_EQ (header.execId, "e1");
+    EXPECT_EQ (header.statusCode, 403);
+    EXPECT_EQ (header.returnCode, 0);
+    EXPECT_EQ (header.message, "");
+
+    ReplyHeader untouched;
+    EXPECT_EQ (readReplyHeader (juce::JSON::parse ("[1, 2]"), untouched), nullptr);
+    EXPECT_EQ (readReplyHeader ({}, untouched), nullptr);
+    EXPECT_EQ (untouched.statusCode, -1);
+    EXPECT_EQ (untouched.returnCode, -1);
+}
+
+TEST (FetchUrlBytes, RefusesAddressesThatAreNotWebAddresses)
+{
+    juce::TemporaryFile local;
+    ASSERT_TRUE (local.getFile().replaceWithText ("secret"));
+
+    int length = -1;
+    EXPECT_TRUE (fetchUrlBytes (juce::URL (local.getFile()).toString (false), length).isEmpty());
+    EXPECT_EQ (length, -1);
+}
+
+//==============================================================================
+using ServiceClient = ServiceTestFixture;
+
+TEST_F (ServiceClient, PostCarriesEnvelopeHeadersAndClientNameOverTls)
+{
+    serveReply (Endpoints::statusCheck, R"({"status_code": 200})");
+    startServer();
+
+    RequestSections sections;
+    sections.deviceInfo = sections.softwareUpdateCheck = true;
+    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections);
+    EXPECT_EQ ((int) reply["status_code"], 200);
+
+    ASSERT_EQ (server.getRequests().size(), 1u);
+    const auto request = server.getRequests().front();
+    EXPECT_EQ (request.method, "POST");
+    EXPECT_EQ (request.path, "/status-check/v1.0");
+    EXPECT_EQ (request.query, "client_name=korvane_eval_qr_code");
+    EXPECT_TRUE (request.overTls);
+    EXPECT_EQ (request.getHeader ("User-Agent"), "vantora_auralis");
+    EXPECT_EQ (request.getHeader ("Content-Type"), "application/json");
+    EXPECT_EQ (request.getHeader ("Accept-Encoding"), "gzip, deflate");
+    EXPECT_EQ (request.getBodyText(),
+               crlfLines ({ "{",
+                            "  \"client_key\": \"7c1e5a90b2d34f6e8a0b9c3d2e1f4a5b\",",
+                            "  \"product_info\": {",
+                            "    \"product_name\": \"AuralisOnboardingApp\",",
+                            "    \"product_version\": \"0.0.10\"",
+                            "  },",
+                            "  \"device_info\": {",
+                            "    \"device_id\": \"DEVICE\"",
+                            "  },",
+                            "  \"software_update_check\": {",
+                            "    \"enable\": 1",
+                            "  }",
+                            "}" })
+                   .replace ("DEVICE", localDeviceIdentifier()));
+}
+
+TEST_F (ServiceClient, StatusCodeComesFromHttpOnlyWhenTheReplyLacksIt)
+{
+    serveReply ("missing-404", R"({"exec_id": "a", "message": "m"})", 404);
+    serveReply ("missing-200", R"({"exec_id": "a", "message": "m"})", 200);
+    serveReply ("present-500", R"({"status_code": 200, "return_code": 7})", 500);
+    startServer();
+
+    const auto notFound = postJsonRequest ("missing-404", "{}");
+    EXPECT_EQ ((int) notFound["status_code"], 404);
+    EXPECT_EQ (notFound["exec_id"].toString(), "a");
+
+    EXPECT_EQ ((int) postJsonRequest ("missing-200", "{}")["status_code"], 200);
+
+    const auto kept = postJsonRequest ("present-500", "{}");
+    EXPECT_EQ ((int) kept["status_code"], 200);
+    EXPECT_EQ ((int) kept["return_code"], 7);
+}
+
+TEST_F (ServiceClient, BodiesThatAreNotJsonObjectsOrArraysGiveNoReply)
+{
+    serveReply ("empty", "");
+    server.serve ("POST", "/html", TestHttpResponse::text ("<html><body>Bad Gateway</body></html>", "text/html", 502));
+    serveReply ("garbage", "status: fine");
+    serveReply ("scalar", "42");
+    server.serve ("POST", "/gzip", TestHttpResponse::bytes (juce::MemoryBlock ("\x1f\x8b\x08\x00\x00\x00", 6), "application/json").withHeader ("Content-Encoding", "gzip"));
+    serveReply ("array", R"([{"status_code": 200}, 2])");
+    startServer();
+
+    for (auto* path : { "empty", "html", "garbage", "scalar", "gzip" })
+        EXPECT_TRUE (postJsonRequest (path, "{}").isVoid()) << path;
+
+    // An array is handed back unchanged, without a status added.
+    const auto array = postJsonRequest ("array", "{}");
+    ASSERT_TRUE (array.isArray());
+    EXPECT_EQ (array.size(), 2);
+    ReplyHeader header;
+    EXPECT_EQ (readReplyHeader (array, header), nullptr);
+}
+
+TEST_F (ServiceClient, OversizeRepliesAreNoReplyWithOrWithoutALength)
+{
+    const auto bigReply = R"({"status_code": 200, "pad": ")" + juce::String::repeatedString ("x", 5 * 1024 * 1024) + "\"}";
+    serveReply ("big", bigReply);
+    server.serve ("POST", "/big-chunked", TestHttpResponse::json (bigReply).withChunkedBody());
+
+    const auto fitting = R"({"status_code": 200, "pad": ")" + juce::String::repeatedString ("x", 3 * 1024 * 1024) + "\"}";
+    server.serve ("POST", "/fitting-chunked", TestHttpResponse::json (fitting).withChunkedBody());
+    startServer();
+
+    EXPECT_TRUE (postJsonRequest ("big", "{}").isVoid());
+    EXPECT_TRUE (postJsonRequest ("big-chunked", "{}").isVoid());
+    EXPECT_EQ (postJsonRequest ("fitting-chunked", "{}")["pad"].toString().length(), 3 * 1024 * 1024);
+}
+
+TEST_F (ServiceClient, DeeplyNestedRepliesAreRefusedBeforeParsing)
+{
+    // Enough nesting to overflow any thread's stack inside the parser.
+    serveReply ("deep-arrays", nested (200000));
+    serveReply ("deep-objects", juce::String::repeatedString ("{\"a\":", 100000) + "1" + juce::String::repeatedString ("}", 100000));
+    serveReply ("shallow", R"({"status_code": 200, "a": [[[{"b": [1]}]]]})");
+    startServer();
+
+    EXPECT_TRUE (postJsonRequest ("deep-arrays", "{}").isVoid());
+    EXPECT_TRUE (postJsonRequest ("deep-objects", "{}").isVoid());
+    EXPECT_EQ ((int) postJsonRequest ("shallow", "{}")["status_code"], 200);
+}
+
+TEST_F (ServiceClient, UnreachableOrUntrustedServersGiveNoReply)
+{
+    TestHttpsServer untrusted (TestHttpsServer::Certificate::selfSigned);
+    untrusted.serve ("POST", "/" + Endpoints::statusCheck, TestHttpResponse::json (R"({"status_code": 200})"));
+    untrusted.serve ("GET", "/picture.png", TestHttpResponse::bytes (patternBytes (100)));
+    ASSERT_TRUE (untrusted.start());
+
+    ServiceConstants::setServiceBaseAddressForTesting (untrusted.getOrigin());
+    EXPECT_TRUE (sendServiceRequest (ServiceConstants::statusCheckPath, {}).isVoid());
+
+    int length = -1;
+    EXPECT_TRUE (fetchUrlBytes (untrusted.urlFor ("/picture.png"), length).isEmpty());
+    EXPECT_EQ (untrusted.countRequests ("/picture.png"), 0);
+
+    // A port nobody listens on any more.
+    const auto closedOrigin = untrusted.getOrigin();
+    untrusted.stop();
+    ServiceConstants::setServiceBaseAddressForTesting (closedOrigin);
+    EXPECT_TRUE (sendServiceRequest (ServiceConstants::statusCheckPath, {}).isVoid());
+}
+
+//==============================================================================
+TEST_F (ServiceClient, PlainHttpAddressesAreFetchedOverTls)
+{
+    const auto bytes = patternBytes (70000);
+    server.serve ("GET", "/hrtf.bin", TestHttpResponse::bytes (bytes));
+    startServer();
+
+    const auto plainAddress = "http://127.0.0.1:" + juce::String (server.getPort()) + "/hrtf.bin";
+
+    int length = -1;
+    EXPECT_EQ (fetchUrlBytes (plainAddress, length), bytes);
+    EXPECT_EQ (length, 70000);
+    ASSERT_EQ (server.countRequests ("/hrtf.bin"), 1);
+    EXPECT_TRUE (server.lastRequestFor ("/hrtf.bin").overTls);
+
+    // Only the lower-case scheme is rewritten: this one goes out as plain
+    // HTTP and a TLS server cannot answer it.
+    length = -1;
+    EXPECT_TRUE (fetchUrlBytes ("HTTP" + plainAddress.substring (4), length).isEmpty());
+    EXPECT_EQ (server.countRequests ("/hrtf.bin"), 1);
+}
+
+TEST_F (ServiceClient, WithoutALengthFiveConnectionsAreOpenedAndTheLastRead)
+{
+    const auto bytes = patternBytes (300000);
+    server.serve ("GET", "/chunked", TestHttpResponse::bytes (bytes).withChunkedBody());
+    startServer();
+
+    int length = 1234;
+    const auto received = fetchUrlBytes (server.urlFor ("/chunked"), length);
+    EXPECT_EQ (length, -1);
+    EXPECT_EQ (received, bytes);
+    EXPECT_EQ (server.countRequests ("/chunked"), 5);
+    EXPECT_FALSE (isCompleteDownload (received, length));
+}
+
+TEST_F (ServiceClient, ALengthLieIsIncompleteAfterOneConnection)
+{
+    server.serve ("GET", "/short", TestHttpResponse::bytes (patternBytes (600)).withAnnouncedLength (1000));
+    server.serve ("GET", "/moved", TestHttpResponse::redirect ("/whole"));
+    server.serve ("GET", "/whole", TestHttpResponse::bytes (patternBytes (1000)));
+    startServer();
+
+    // When the connection breaks before the first read, the framework hands
+    // over no stream at all; later, the bytes that arrived.
+    int length = -1;
+    const auto received = fetchUrlBytes (server.urlFor ("/short"), length);
+    EXPECT_LE (received.getSize(), 600u);
+    EXPECT_FALSE (isCompleteDownload (received, length));
+    EXPECT_EQ (server.countRequests ("/short"), 1);
+
+    length = -1;
+    const auto redirected = fetchUrlBytes (server.urlFor ("/moved"), length);
+    EXPECT_EQ (length, 1000);
+    EXPECT_TRUE (isCompleteDownload (redirected, length));
+}
+
+TEST_F (ServiceClient, DownloadsOverTheLimitFailWithoutExhaustingMemory)
+{
+    // Announced: refused before reading.
+    server.serve ("GET", "/huge", TestHttpResponse::bytes (patternBytes (65536)).withBodyRepeatedTo (3LL * 1024 * 1024 * 1024));
+
+    // Unannounced: reading stops one byte past the limit.
+    auto oversize = std::make_shared<juce::MemoryBlock> ((size_t) ServiceConstants::maxDownloadBytes + 4096, true);
+    server.serve ("GET", "/endless", TestHttpResponse::shared (oversize).withChunkedBody());
+    startServer();
+
+    int length = -1;
+    EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/huge"), length).isEmpty());
+    EXPECT_GT (length, 0);
+
+    length = -1;
+    EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/endless"), length).isEmpty());
+    EXPECT_EQ (length, -1);
+}

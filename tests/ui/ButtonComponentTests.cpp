@@ -1,0 +1,157 @@
+#include "support/UiTestHelpers.h"
+#include "ui/ButtonComponent.h"
+#include "ui/Palette.h"
+
+using UiTest::coloursNear;
+
+namespace
+{
+// Where the 2-pixel border and the fill of a 120 x 40 button can be read
+// clear of corners and caption.
+constexpr int borderX = 2, fillX = 8, middleY = 20;
+
+juce::Colour fillOf (ButtonComponent& button)
+{
+    return UiTest::snapshot (button).getPixelAt (fillX, middleY);
+}
+
+juce::Colour borderOf (ButtonComponent& button)
+{
+    return UiTest::snapshot (button).getPixelAt (borderX, middleY);
+}
+
+juce::Colour colour (const char* argb)
+{
+    return Palette::colour (argb);
+}
+}
+
+TEST (ButtonComponent, BorderIsRedOrGrey)
+{
+    ButtonComponent red ("Next", true, 18.0f, false, false, false);
+    ButtonComponent grey ("Begin", true, 18.0f, false, true, false);
+    red.setSize (120, 40);
+    grey.setSize (120, 40);
+
+    EXPECT_TRUE (coloursNear (borderOf (red), colour (Palette::redAccent)));
+    EXPECT_TRUE (coloursNear (borderOf (grey), colour (Palette::greyBorder)));
+}
+
+TEST (ButtonComponent, FillFollowsThePointerForEveryVariant)
+{
+    struct Variant
+    {
+        bool alternate, transparent;
+        const char* rest;
+        const char* active;
+    };
+
+    for (const auto& v : { Variant { false, false, Palette::darkSurface, Palette::raisedSurface },
+                           Variant { true, false, Palette::alternateFill, Palette::alternateActiveFill },
+                           Variant { false, true, Palette::transparentFill, Palette::raisedSurface },
+                           Variant { true, true, Palette::transparentFill, Palette::alternateActiveFill } })
+    {
+        SCOPED_TRACE (juce::String (v.rest) + " / " + v.active);
+        ButtonComponent button ("Show", true, 14.0f, v.alternate, false, v.transparent);
+        button.setSize (120, 40);
+        const auto event = UiTest::mouseEventOn (button);
+
+        if (v.transparent)
+            EXPECT_EQ (fillOf (button).getAlpha(), 0); // only border and caption at rest
+        else
+            EXPECT_TRUE (coloursNear (fillOf (button), colour (v.rest)));
+
+        button.mouseEnter (event);
+        EXPECT_TRUE (coloursNear (fillOf (button), colour (v.active)));
+
+        button.mouseExit (event);
+        EXPECT_EQ (button.fillColour, colour (v.rest));
+
+        button.mouseDown (event);
+        EXPECT_TRUE (coloursNear (fillOf (button), colour (v.active)));
+
+        button.mouseUp (event); // no onClick: only the colour changes
+        EXPECT_EQ (button.fillColour, colour (v.active));
+    }
+}
+
+TEST (ButtonComponent, PaintsOntoItsParentAtItsPositionWithARedBorder)
+{
+    juce::Component page;
+    page.setSize (300, 200);
+    ButtonComponent button ("Begin", true, 18.0f, false, true, false);
+    page.addAndMakeVisible (button);
+    button.setBounds (80, 100, 120, 40);
+
+    // As a child, with its own grey border.
+    auto image = UiTest::snapshot (page);
+    EXPECT_TRUE (coloursNear (image.getPixelAt (80 + borderX, 100 + middleY), colour (Palette::greyBorder)));
+
+    // Drawn by the page: at the same place, red, and the child draws nothing over it.
+    button.paintOnParent = true;
+    image = juce::Image (juce::Image::ARGB, 300, 200, true);
+    {
+        juce::Graphics g (image);
+        button.paintOntoParent (g);
+    }
+    EXPECT_TRUE (coloursNear (image.getPixelAt (80 + borderX, 100 + middleY), colour (Palette::redAccent)));
+    EXPECT_TRUE (coloursNear (image.getPixelAt (80 + fillX, 100 + middleY), colour (Palette::darkSurface)));
+    EXPECT_EQ (image.getPixelAt (78, 100 + middleY).getAlpha(), 0);
+
+    EXPECT_EQ (UiTest::snapshot (button).getPixelAt (borderX, middleY).getAlpha(), 0);
+
+    // The pointer still changes the fill the page draws.
+    button.mouseEnter (UiTest::mouseEventOn (button));
+    image = juce::Image (juce::Image::ARGB, 300, 200, true);
+    {
+        juce::Graphics g (image);
+        button.paintOntoParent (g);
+    }
+    EXPECT_TRUE (coloursNear (image.getPixelAt (80 + fillX, 100 + middleY), colour (Palette::raisedSurface)));
+}
+
+TEST (ButtonComponent, PressDragOffAndReleaseStillClicks)
+{
+    // Real pointer events through a window, so the framework decides which
+    // handlers run.
+    juce::Component window;
+    window.setSize (300, 200);
+    ButtonComponent button ("Next", true, 18.0f, false, false, false);
+    window.addAndMakeVisible (button);
+    button.setBounds (20, 20, 120, 40);
+    window.addToDesktop (0);
+    window.setVisible (true);
+
+    auto* peer = window.getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    int clicks = 0;
+    button.onClick = [&]
+    { ++clicks; };
+
+    auto time = juce::Time::currentTimeMillis();
+    const auto send = [&] (juce::Point<float> where, juce::ModifierKeys mods)
+    {
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse,
+                                where,
+                                mods,
+                                juce::MouseInputSource::defaultPressure,
+                                juce::MouseInputSource::defaultOrientation,
+                                time += 20);
+    };
+
+    const juce::ModifierKeys none, left (juce::ModifierKeys::leftButtonModifier);
+
+    send ({ 50.0f, 40.0f }, none);
+    EXPECT_EQ (button.fillColour, colour (Palette::raisedSurface));
+
+    send ({ 50.0f, 40.0f }, left);
+    send ({ 250.0f, 150.0f }, left); // dragged well off the button
+    send ({ 250.0f, 150.0f }, none); // released there
+    EXPECT_EQ (clicks, 1);
+
+    send ({ 260.0f, 160.0f }, none);
+    EXPECT_EQ (button.fillColour, colour (Palette::darkSurface));
+
+    window.removeFromDesktop();
+}

@@ -1,0 +1,141 @@
+#include "support/UiTestHelpers.h"
+#include "ui/BoldTextEditor.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/TextEditorComponent.h"
+
+using UiTest::coloursNear;
+
+namespace
+{
+// The 1-pixel frame is centred on the boundary between pixels 0 and 1, so
+// pixel 1 shows half frame over the fill.
+juce::Colour frameOf (TextEditorComponent& entry)
+{
+    return UiTest::snapshot (entry).getPixelAt (entry.getWidth() - 2, 15);
+}
+
+juce::Colour expectedFrame (const char* argb)
+{
+    return Palette::colour (Palette::entryFill).interpolatedWith (Palette::colour (argb), 0.5f);
+}
+}
+
+TEST (Fonts, HeightZeroKeepsTheTypefaceDefault)
+{
+    const auto defaultHeight = juce::Font (regularFont (30.0f).getTypefacePtr()).getHeight();
+
+    EXPECT_FLOAT_EQ (regularFont (0.0f).getHeight(), defaultHeight);
+    EXPECT_FLOAT_EQ (mediumFont (-4.0f).getHeight(), defaultHeight);
+    EXPECT_FLOAT_EQ (regularFont (22.0f).getHeight(), 22.0f);
+
+    // One typeface per face, made once.
+    EXPECT_EQ (regularFont (18.0f).getTypefacePtr(), regularFont (20.0f).getTypefacePtr());
+    EXPECT_NE (regularFont (18.0f).getTypefacePtr(), mediumFont (18.0f).getTypefacePtr());
+    EXPECT_TRUE (regularFont (18.0f).getTypefaceName().startsWith ("Alegreya Sans"));
+}
+
+TEST (TextEditorComponent, LayoutAndFrameColours)
+{
+    TextEditorComponent entry (350);
+    EXPECT_EQ (entry.getBounds(), juce::Rectangle<int> (0, 0, 350, 30));
+    EXPECT_EQ (entry.editor.getBounds(), juce::Rectangle<int> (2, 2, 334, 30));
+    EXPECT_FALSE (entry.editor.isMultiLine());
+    EXPECT_FALSE (entry.edited);
+
+    EXPECT_TRUE (coloursNear (UiTest::snapshot (entry).getPixelAt (20, 15), Palette::colour (Palette::entryFill)));
+    EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::entryFrame)));
+
+    const auto event = UiTest::mouseEventOn (entry);
+    entry.mouseEnter (event);
+    EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::entryFramePointed)));
+    entry.mouseExit (event);
+    EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::entryFrame)));
+
+    // Typing turns the frame pale and marks the entry edited.
+    entry.editor.insertTextAtCaret ("Ann");
+    UiTest::pumpMessages();
+    EXPECT_TRUE (entry.edited);
+    EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::entryFrameChanged)));
+
+    // The next pointer activity takes the frame back.
+    entry.mouseDown (event);
+    EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::entryFramePointed)));
+}
+
+TEST (TextEditorComponent, ReturnEscapeAndFocusLossMarkEdited)
+{
+    TextEditorComponent entry (200);
+
+    for (auto key : { juce::KeyPress::returnKey, juce::KeyPress::escapeKey })
+    {
+        entry.edited = false;
+        entry.editor.keyPressed (juce::KeyPress (key));
+        UiTest::pumpMessages();
+        EXPECT_TRUE (entry.edited) << key;
+        EXPECT_EQ (entry.borderColour, Palette::colour (Palette::entryFrame)) << key;
+    }
+
+    entry.edited = false;
+    entry.editor.focusLost (juce::Component::focusChangedDirectly);
+    UiTest::pumpMessages();
+    EXPECT_TRUE (entry.edited);
+}
+
+//==============================================================================
+namespace
+{
+// Brightest glyph pixel in an area of a display's snapshot: FF for white text,
+// BF for grey text, 0 where nothing is drawn.
+int brightestIn (BoldTextEditor& display, juce::Rectangle<int> area)
+{
+    return UiTest::brightestRed (UiTest::snapshot (display), area);
+}
+
+constexpr int grey = 0xbf, white = 0xff;
+}
+
+TEST (BoldTextEditor, EmphasisedPartIsWhiteInAGreyDisplay)
+{
+    BoldTextEditor display (400, 30, 20, true, true);
+    EXPECT_TRUE (display.editor.isReadOnly());
+    EXPECT_TRUE (display.editor.isMultiLine());
+
+    const juce::String prefix ("Logged in as  "), name ("MMMMMM");
+    display.setEmphasisedText (prefix, name, {});
+    EXPECT_EQ (display.editor.getText(), prefix + name);
+    EXPECT_EQ (display.editor.getHighlightedRegion(), juce::Range<int> (prefix.length(), prefix.length() + name.length()));
+
+    const auto split = juce::roundToInt (regularFont (20.0f).getStringWidthFloat (prefix));
+    EXPECT_NEAR (brightestIn (display, { 0, 0, split - 4, 30 }), grey, 2);
+    EXPECT_NEAR (brightestIn (display, { split + 8, 0, 400 - split - 8, 30 }), white, 2);
+}
+
+TEST (BoldTextEditor, PlainAndEmptyTexts)
+{
+    BoldTextEditor display (400, 30, 20, true, false);
+
+    // A value on its own shows white even in a grey display.
+    display.setEmphasisedText ({}, "MMMMMM", {});
+    EXPECT_NEAR (brightestIn (display, display.getLocalBounds()), white, 2);
+
+    // With nothing emphasised, the whole text keeps the display's grey.
+    display.setEmphasisedText ("A1B2C3D4E5", {}, {});
+    EXPECT_EQ (display.editor.getText(), "A1B2C3D4E5");
+    EXPECT_NEAR (brightestIn (display, display.getLocalBounds()), grey, 2);
+
+    // Three empty strings clear it.
+    display.setEmphasisedText ({}, {}, {});
+    EXPECT_TRUE (display.editor.getText().isEmpty());
+    EXPECT_EQ (brightestIn (display, display.getLocalBounds()), 0);
+}
+
+TEST (BoldTextEditor, WhiteDisplayAndSuffix)
+{
+    BoldTextEditor display (400, 60, 18, false, true);
+    display.setEmphasisedText ("You have ", "3", " submissions left");
+
+    EXPECT_EQ (display.editor.getText(), "You have 3 submissions left");
+    EXPECT_EQ (display.editor.getHighlightedRegion(), juce::Range<int> (9, 10));
+    EXPECT_NEAR (brightestIn (display, display.getLocalBounds()), white, 2);
+}
