@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "ExternalActions.h"
 #include "SharedFlags.h"
 
 MainWindow::MainWindow (const juce::String& name)
@@ -22,11 +23,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::setUpWindow()
 {
-    onQuitRequested = []
-    {
-        if (auto* app = juce::JUCEApplicationBase::getInstance())
-            app->systemRequestedQuit();
-    };
+    onQuitRequested = [] { ExternalActions::requestQuit(); };
 
     setUsingNativeTitleBar (true);
     setContentNonOwned (&mainComponent, true);
