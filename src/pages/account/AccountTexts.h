@@ -5,8 +5,8 @@
 //==============================================================================
 /** The texts, captions and component names of the home page and the updates
     page, defined once. The titles and messages shared with every page (the
-    connection message, "Error!", the forced-update notice) are in
-    AppConstants.
+    connection message, "Error!", the forced-update notice, the download
+    overlay and the save-failure title) are in AppConstants.
 */
 namespace AccountTexts
 {
@@ -50,10 +50,8 @@ inline const juce::String newProfileReadyText { "New profile ready to download."
 /** The service's message for a profile with no newer HRTF data. */
 inline const juce::String auralisUpdateUnavailableMessage { "Auralis update unavailable!" };
 
-inline const juce::String downloadingHrtfMessage { "Downloading Personalized HRTF ..." };
 inline const juce::String profileUpdateConnectionMessage { "Please check your internet connection and press Profile Update to continue." };
 inline const juce::String couldNotLoadProfileMessage { "Could not load your Profile. Please try again." };
-inline const juce::String profileNotSavedTitle { "Your profile could not be saved." };
 inline const juce::String profileUpdateSaveFailureMessage { "Please verify that you have disk space, permissions to write on your hard drive \n and are connected to the Internet. \n\n Then press Profile Update to try again or contact \n "
                                                             + AppConstants::supportEmailAddress + " if the issue persists." };
 }

@@ -247,7 +247,7 @@ void UpdatesComponent::startProfileUpdate()
     if (profileUpdateOutstanding)
         return;
 
-    overlayMessage = AccountTexts::downloadingHrtfMessage;
+    overlayMessage = AppConstants::downloadingHrtfMessage;
     busy = true;
     canQuit = false;
     repaint();
@@ -299,7 +299,7 @@ void UpdatesComponent::profileUpdateFinished (int statusCode, int returnCode, co
     if (profileUpdated && fileWritten)
         goHome();
     else
-        showAlert (*this, AccountTexts::profileNotSavedTitle, AccountTexts::profileUpdateSaveFailureMessage);
+        showAlert (*this, AppConstants::profileNotSavedTitle, AccountTexts::profileUpdateSaveFailureMessage);
 }
 
 //==============================================================================
@@ -329,7 +329,7 @@ void UpdatesComponent::goHome()
 void UpdatesComponent::paint (juce::Graphics& g)
 {
     paintBackground (g);
-    drawStandardPanel (g);
+    StandardPanel::paint (g);
 
     paintUpdateButton (g, profileUpdateButton, profileUpdateAvailable, profileUpdateBounds);
     paintUpdateButton (g, softwareUpdateButton, softwareUpdateAvailable, softwareUpdateBounds);

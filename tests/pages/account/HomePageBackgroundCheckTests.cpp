@@ -356,3 +356,52 @@ TEST_F (HomeBackgroundCheck, ResultArrivingAfterLeavingThePageShowsNoAlert)
     settle();
     EXPECT_TRUE (alertLog.alerts.empty());
 }
+
+TEST_F (HomeBackgroundCheck, OverlappingChecksKeepThePageAndTheCloseGateShutUntilBothEnd)
+{
+    seedProfile ("Ann");
+    seedIds ("Ann", "hrtf-ann-2", "img_ann_2");
+    serveQrCode();
+
+    auto reply = withImage();
+    reply.software = StatusReply::Software {};
+    Gate first, second;
+    server.on ("POST", "/" + Endpoints::statusCheck, [count = std::make_shared<std::atomic<int>>(), firstOpened = first.opened, secondOpened = second.opened, json = reply.toJson()] (const TestHttpRequest&)
+               {
+                   (++*count == 1 ? firstOpened : secondOpened)->wait (20000);
+                   return TestHttpResponse::json (json); });
+
+    // Becoming visible clears checkRunning while the check started on entry
+    // runs on, so a submission can start beside it.
+    makePage();
+    page->setCurrentProfile ("Ann");
+    page->setVisible (true);
+    ASSERT_TRUE (waitFor ([this]
+                          { return statusRequests() == 1; }));
+    settle();
+    ASSERT_TRUE (click (*page, "Submit New Image"));
+    ASSERT_TRUE (waitFor ([this]
+                          { return statusRequests() == 2; }));
+
+    // The background check ends first: the submission still runs.
+    first.open();
+    ASSERT_TRUE (waitFor ([this]
+                          { return page->areUpdatesAvailable(); }));
+    settle();
+    EXPECT_FALSE (canQuit.load());
+    EXPECT_TRUE (page->isCheckRunning());
+    EXPECT_FALSE (userBox().isEnabled());
+
+    ASSERT_TRUE (click (*page, "Submit New Image"));
+    ASSERT_TRUE (click (*page, "+"));
+    EXPECT_TRUE (navigation.empty());
+
+    second.open();
+    ASSERT_TRUE (waitFor ([this]
+                          { return ! navigation.empty(); }));
+    settle();
+    EXPECT_EQ (navigation.back().view, View::PersonalizeYourAudio);
+    EXPECT_EQ (statusRequests(), 2);
+    EXPECT_TRUE (canQuit.load());
+    EXPECT_FALSE (page->isCheckRunning());
+}
