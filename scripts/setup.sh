@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build, the program and the tests need on Debian 12
 # (run as root). Safe to run again: it installs only what is missing.
+# "scripts/setup.sh windows" also installs what the Windows build, its
+# installer and the check under Wine need (scripts/windows/).
 set -euo pipefail
 
 packages=(
@@ -9,11 +11,23 @@ packages=(
     googletest libgtest-dev libgmock-dev
     libcpp-httplib-dev libssl-dev openssl ca-certificates curl
     libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
+    libpng-dev zlib1g-dev nlohmann-json3-dev
+    chromium zbar-tools
     xvfb xauth xdotool x11-utils imagemagick
     util-linux
+    clang libclang-rt-14-dev python3
 )
 
 command -v npm >/dev/null || packages+=(npm)
+
+if [ "${1:-}" = windows ]; then
+    packages+=(
+        g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64
+        libz-mingw-w64-dev dpkg-dev nsis python3
+        wine wine64 libgnutls30 libxrender1 libxrandr2 libxi6 libxcursor1
+        libxinerama1 libxcomposite1 libxfixes3
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -10,9 +10,9 @@ namespace
 {
 //==============================================================================
 /** Reads a stream to its end into `out`, refusing more than `limit` bytes.
-        Returns false, with `out` emptied, when the stream announces or
-        delivers more. Reads straight into the block, which is sized once when
-        the length is announced. */
+    Returns false, with `out` emptied, when the stream announces or delivers
+    more. Reads straight into the block, which is sized once when the length
+    is announced. */
 bool readWithLimit (juce::InputStream& in, juce::int64 limit, juce::MemoryBlock& out)
 {
     out.reset();
@@ -119,36 +119,42 @@ juce::String writeRequestEnvelope (const RequestSections& sections)
 //==============================================================================
 bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
 {
-    // Mirrors the parser's lexing: a string opens with either quote, ends
-    // with the same quote, and a backslash escapes the next character. The
+    // Mirrors the parser's reading: character by character as it decodes
+    // them (an over-long UTF-8 sequence decodes to a bracket or a quote just
+    // as the plain byte does), a string opens with either quote and ends
+    // with the same one, and a backslash escapes the next character. The
     // parser stops at the first error, so scanning on past one is harmless.
     int depth = 0;
-    char quote = 0;
+    juce::juce_wchar quote = 0;
 
-    for (auto* c = jsonText.toRawUTF8(); *c != 0; ++c)
+    for (auto t = jsonText.getCharPointer(); ! t.isEmpty();)
     {
+        const auto c = t.getAndAdvance();
+
         if (quote != 0)
         {
-            if (*c == '\\')
+            if (c == '\\')
             {
-                if (*++c == 0)
+                if (t.isEmpty())
                     break;
+
+                t.getAndAdvance();
             }
-            else if (*c == quote)
+            else if (c == quote)
             {
                 quote = 0;
             }
         }
-        else if (*c == '"' || *c == '\'')
+        else if (c == '"' || c == '\'')
         {
-            quote = *c;
+            quote = c;
         }
-        else if (*c == '[' || *c == '{')
+        else if (c == '[' || c == '{')
         {
             if (++depth > maxDepth)
                 return true;
         }
-        else if (*c == ']' || *c == '}')
+        else if (c == ']' || c == '}')
         {
             if (depth > 0)
                 --depth;

@@ -17,8 +17,3 @@ void ServiceConstants::setServiceBaseAddressForTesting (const juce::String& addr
     const juce::ScopedLock sl (serviceBaseAddressLock);
     currentServiceBaseAddress = address;
 }
-
-juce::String ServiceConstants::compiledServiceBaseAddress()
-{
-    return AURALIS_SERVICE_URL;
-}

@@ -539,7 +539,7 @@ bool PresetStore::readWholeFile (const juce::File& file, juce::int64 maxBytes, j
         return false;
 
     // One byte more than allowed tells an oversized file from one that fits.
-    in.readIntoMemoryBlock (block, (ssize_t) maxBytes + 1);
+    in.readIntoMemoryBlock (block, (juce::pointer_sized_int) maxBytes + 1);
 
     return in.getStatus().wasOk() && (juce::int64) block.getSize() <= maxBytes && in.isExhausted();
 }

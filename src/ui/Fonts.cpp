@@ -2,34 +2,133 @@
 
 #include <AuralisBinaryData.h>
 
+#include <cstring>
+#include <optional>
+
 namespace
 {
-    juce::Typeface::Ptr makeTypeface (const void* data, int size)
+//==============================================================================
+/** Reads a big-endian 16-bit value of a TrueType table, or nothing when it
+        lies outside the data. */
+std::optional<int> readTableValue (const juce::uint8* data, size_t size, size_t offset, bool isSigned)
+{
+    if (offset + 2 > size)
+        return {};
+
+    const auto value = (int) ((data[offset] << 8) | data[offset + 1]);
+    return isSigned && value >= 0x8000 ? value - 0x10000 : value;
+}
+
+/** Where a table starts in the font data, or nothing when it is absent. */
+std::optional<size_t> findTable (const juce::uint8* data, size_t size, const char* tag)
+{
+    const auto numTables = readTableValue (data, size, 4, false);
+
+    if (! numTables.has_value())
+        return {};
+
+    for (size_t i = 0; i < (size_t) *numTables; ++i)
     {
-        return juce::Typeface::createSystemTypefaceFor (data, (size_t) size);
+        const auto record = 12 + 16 * i;
+
+        if (record + 16 > size)
+            return {};
+
+        if (std::memcmp (data + record, tag, 4) == 0)
+            return (size_t) ((juce::uint32) data[record + 8] << 24 | (juce::uint32) data[record + 9] << 16
+                             | (juce::uint32) data[record + 10] << 8 | (juce::uint32) data[record + 11]);
     }
 
-    juce::Font fontOf (const juce::Typeface::Ptr& typeface, float height)
+    return {};
+}
+
+/** Windows sizes a face by its Windows line metrics (usWinAscent +
+        usWinDescent), FreeType by its typographic or horizontal-header ones.
+        The page layouts are made for the Windows size, so elsewhere the height
+        is scaled by the ratio of the two. */
+float heightScaleFor ([[maybe_unused]] const void* fontData, [[maybe_unused]] int fontSize)
+{
+#if JUCE_WINDOWS
+    return 1.0f;
+#else
+    const auto* data = static_cast<const juce::uint8*> (fontData);
+    const auto size = (size_t) fontSize;
+    const auto os2 = findTable (data, size, "OS/2");
+    const auto hhea = findTable (data, size, "hhea");
+
+    if (! os2.has_value() || ! hhea.has_value())
+        return 1.0f;
+
+    const auto fsSelection = readTableValue (data, size, *os2 + 62, false);
+    const auto useTypoMetrics = fsSelection.has_value() && (*fsSelection & 0x80) != 0;
+    const auto ascender = useTypoMetrics ? readTableValue (data, size, *os2 + 68, true) : readTableValue (data, size, *hhea + 4, true);
+    const auto descender = useTypoMetrics ? readTableValue (data, size, *os2 + 70, true) : readTableValue (data, size, *hhea + 6, true);
+    const auto winAscent = readTableValue (data, size, *os2 + 74, false);
+    const auto winDescent = readTableValue (data, size, *os2 + 76, false);
+
+    if (! (ascender && descender && winAscent && winDescent))
+        return 1.0f;
+
+    const auto freeTypeHeight = *ascender - *descender;
+    const auto windowsHeight = *winAscent + *winDescent;
+
+    if (freeTypeHeight <= 0 || windowsHeight <= 0)
+        return 1.0f;
+
+    return (float) freeTypeHeight / (float) windowsHeight;
+#endif
+}
+
+//==============================================================================
+struct EmbeddedFace
+{
+    EmbeddedFace (const void* data, int size)
+        : typeface (juce::Typeface::createSystemTypefaceFor (data, (size_t) size))
+        , heightScale (heightScaleFor (data, size))
+    {
+    }
+
+    juce::Font withHeight (float height) const
     {
         juce::Font font (typeface);
 
         if (height > 0.0f)
-            font.setHeight (height);
+            font.setHeight (height * heightScale);
 
         return font;
     }
+
+    juce::Typeface::Ptr typeface;
+    float heightScale;
+};
+
+const EmbeddedFace& regularFace()
+{
+    static const EmbeddedFace face (AuralisBinaryData::AlegreyaSans_400Regular_ttf,
+                                    AuralisBinaryData::AlegreyaSans_400Regular_ttfSize);
+    return face;
 }
 
+const EmbeddedFace& mediumFace()
+{
+    static const EmbeddedFace face (AuralisBinaryData::AlegreyaSans_500Medium_ttf,
+                                    AuralisBinaryData::AlegreyaSans_500Medium_ttfSize);
+    return face;
+}
+}
+
+//==============================================================================
 juce::Font regularFont (float height)
 {
-    static const auto typeface = makeTypeface (AuralisBinaryData::AlegreyaSans_400Regular_ttf,
-                                               AuralisBinaryData::AlegreyaSans_400Regular_ttfSize);
-    return fontOf (typeface, height);
+    return regularFace().withHeight (height);
 }
 
 juce::Font mediumFont (float height)
 {
-    static const auto typeface = makeTypeface (AuralisBinaryData::AlegreyaSans_500Medium_ttf,
-                                               AuralisBinaryData::AlegreyaSans_500Medium_ttfSize);
-    return fontOf (typeface, height);
+    return mediumFace().withHeight (height);
+}
+
+float embeddedFontHeightScale()
+{
+    return regularFace().heightScale;
 }

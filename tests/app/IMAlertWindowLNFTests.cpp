@@ -1,3 +1,4 @@
+#include "ui/Fonts.h"
 #include "app/IMAlertWindowLNF.h"
 #include "app/StereoAlertWindow.h"
 #include "support/UiTestHelpers.h"
@@ -42,7 +43,7 @@ TEST (IMAlertWindowLNF, TextButtonsAreDarkWithARedOutline)
     button.setColour (juce::TextButton::buttonColourId, juce::Colours::green);
     EXPECT_TRUE (coloursNear (UiTest::snapshot (button).getPixelAt (8, 17), Palette::colour (Palette::darkSurface)));
 
-    EXPECT_FLOAT_EQ (lnf.getTextButtonFont (button, 34).getHeight(), 20.0f);
+    EXPECT_FLOAT_EQ (lnf.getTextButtonFont (button, 34).getHeight(), 20.0f * embeddedFontHeightScale());
 }
 
 TEST (IMAlertWindowLNF, DisabledButtonCaptionIsAQuarterOpaque)
@@ -68,9 +69,9 @@ TEST (IMAlertWindowLNF, AlertBoxIsPaleWithAWhiteFrameAndTextFrom30Down)
     IMAlertWindowLNF lnf;
     EXPECT_EQ (lnf.findColour (juce::AlertWindow::textColourId), juce::Colour (0xff000000));
     EXPECT_EQ (lnf.getAlertWindowButtonHeight(), 34);
-    EXPECT_FLOAT_EQ (lnf.getAlertWindowTitleFont().getHeight(), 20.0f);
-    EXPECT_FLOAT_EQ (lnf.getAlertWindowMessageFont().getHeight(), 18.0f);
-    EXPECT_FLOAT_EQ (lnf.getAlertWindowFont().getHeight(), 18.0f);
+    EXPECT_FLOAT_EQ (lnf.getAlertWindowTitleFont().getHeight(), 20.0f * embeddedFontHeightScale());
+    EXPECT_FLOAT_EQ (lnf.getAlertWindowMessageFont().getHeight(), 18.0f * embeddedFontHeightScale());
+    EXPECT_FLOAT_EQ (lnf.getAlertWindowFont().getHeight(), 18.0f * embeddedFontHeightScale());
 
     StereoAlertWindow window ("Error!", "Something went wrong.", nullptr);
     window.setLookAndFeel (&lnf);

@@ -61,10 +61,11 @@ TEST_F (ImageWorkers, QrPictureIsFetchedOverTlsWhateverTheReplyStatus)
     EXPECT_EQ (request.getBodyText(), ExpectedEnvelope::with ({}));
 }
 
-TEST_F (ImageWorkers, IncompletePicturesAreTriedFiveTimes)
+TEST_F (ImageWorkers, PicturesAreTriedUntilOneArrivesWholeAtMostFiveTimes)
 {
     server.serve ("GET", "/short.png", TestHttpResponse::bytes (pictureBytes (600), "image/png").withAnnouncedLength (1000));
     server.serve ("GET", "/unsized.png", TestHttpResponse::bytes (pictureBytes (3000), "image/png").withChunkedBody());
+    server.serve ("GET", "/whole.png", TestHttpResponse::bytes (pictureBytes (40000), "image/png"));
     startServer();
     serveReply (Endpoints::qrCode, R"({"status_code": 200, "qr_image_url": ")" + server.urlFor ("/short.png") + "\"}");
 
@@ -101,31 +102,14 @@ TEST_F (ImageWorkers, IncompletePicturesAreTriedFiveTimes)
     EXPECT_FALSE (success);
     EXPECT_EQ (bytes, pictureBytes (3000));
     EXPECT_EQ (server.countRequests ("/unsized.png"), 25);
-}
 
-TEST_F (ImageWorkers, ImageDownloadSucceedsOnTheFirstCompleteAttempt)
-{
-    const auto picture = pictureBytes (40000);
-    server.serve ("GET", "/plugin.png", TestHttpResponse::bytes (picture, "image/png"));
-    startServer();
-
-    DownloadImageThread worker;
-    worker.url = server.urlFor ("/plugin.png");
-    bool success = false;
-    juce::MemoryBlock bytes;
-    std::atomic<int> deliveries { 0 };
-    worker.onResult = [&] (bool ok, const juce::MemoryBlock& data)
-    {
-        success = ok;
-        bytes = data;
-        ++deliveries;
-    };
-
-    worker.startThread();
-    ASSERT_TRUE (waitForDeliveries (deliveries));
+    // A whole picture ends the attempts at once.
+    imageWorker.url = server.urlFor ("/whole.png");
+    imageWorker.startThread();
+    ASSERT_TRUE (waitForDeliveries (deliveries, 3));
     EXPECT_TRUE (success);
-    EXPECT_EQ (bytes, picture);
-    EXPECT_EQ (server.countRequests ("/plugin.png"), 1);
+    EXPECT_EQ (bytes, pictureBytes (40000));
+    EXPECT_EQ (server.countRequests ("/whole.png"), 1);
 }
 
 TEST_F (ImageWorkers, QrReplyWithoutAWebAddressFetchesNothing)

@@ -1,3 +1,4 @@
+#include "ExpectedEnvelope.h"
 #include "ServiceTestFixture.h"
 
 #include "service/ServiceClient.h"
@@ -102,6 +103,16 @@ TEST (ReplyNesting, CountsOnlyBracketsOutsideStrings)
 
     // Closing brackets never make the depth negative.
     EXPECT_TRUE (isNestedDeeperThan ("]]]]" + nested (9), 8));
+
+    // An over-long UTF-8 "[" reaches the parser as a bracket.
+    juce::MemoryOutputStream overlong;
+
+    for (int i = 0; i < 100; ++i)
+        overlong.write ("\xc1\x9b", 2);
+
+    const auto disguised = juce::String::createStringFromData (overlong.getData(), (int) overlong.getDataSize());
+    ASSERT_TRUE (juce::JSON::parse (disguised + juce::String::repeatedString ("]", 100)).isArray());
+    EXPECT_TRUE (isNestedDeeperThan (disguised, 8));
 }
 
 TEST (ReplyHeader, ReadsMissingMembersAsEmptyAndZeroAndLeavesNonObjectsAlone)
@@ -152,21 +163,7 @@ TEST_F (ServiceClient, PostCarriesEnvelopeHeadersAndClientNameOverTls)
     EXPECT_EQ (request.getHeader ("User-Agent"), "vantora_auralis");
     EXPECT_EQ (request.getHeader ("Content-Type"), "application/json");
     EXPECT_EQ (request.getHeader ("Accept-Encoding"), "gzip, deflate");
-    EXPECT_EQ (request.getBodyText(),
-               crlfLines ({ "{",
-                            "  \"client_key\": \"7c1e5a90b2d34f6e8a0b9c3d2e1f4a5b\",",
-                            "  \"product_info\": {",
-                            "    \"product_name\": \"AuralisOnboardingApp\",",
-                            "    \"product_version\": \"0.0.10\"",
-                            "  },",
-                            "  \"device_info\": {",
-                            "    \"device_id\": \"DEVICE\"",
-                            "  },",
-                            "  \"software_update_check\": {",
-                            "    \"enable\": 1",
-                            "  }",
-                            "}" })
-                   .replace ("DEVICE", localDeviceIdentifier()));
+    EXPECT_EQ (request.getBodyText(), ExpectedEnvelope::with ({ ExpectedEnvelope::deviceInfo(), ExpectedEnvelope::softwareUpdateCheck }));
 }
 
 TEST_F (ServiceClient, StatusCodeComesFromHttpOnlyWhenTheReplyLacksIt)

@@ -140,7 +140,7 @@ TEST (PresetStoreLoad, HrtfFileForRefusesEveryIdThatIsNotAPlainFileName)
     EXPECT_FALSE (store.backupHrtfFile (t.presets()));
     EXPECT_FALSE (store.backupHrtfFile (t.root.getChildFile ("elsewhere")));
 
-    for (auto* id : { "hrtf-1", "6f1c2a9e_3", "~home", "Presets-2", "\xc3\x9cn\xc3\xaf" "code ID", "CONSOLE", "x.sofa" })
+    for (auto* id : { "hrtf-1", "6f1c2a9e_3", "~home", "Presets-2", u8"\u00DCn\u00EFcode ID", "CONSOLE", "x.sofa" })
     {
         const auto text = juce::String::fromUTF8 (id);
         EXPECT_TRUE (PresetStore::isSafeHrtfId (text)) << id;

@@ -146,3 +146,19 @@ TEST (ValueTreeStreamValidator, ADamagedBankFallsBackToTheBackupQuickly)
     PresetStore store (t.presets());
     EXPECT_EQ (store.getProfileNames(), juce::StringArray ("Ann"));
 }
+
+TEST (ValueTreeStreamValidator, TheFuzzersSeedBanksReadAsIntended)
+{
+    // Written by tools/fuzz/make-seeds.py, an encoder of its own.
+    const juce::File seeds (juce::String (AURALIS_TEST_SOURCE_DIR) + "/tools/fuzz/corpus/bank");
+    const std::pair<const char*, int> expectedProfiles[] = { { "one-profile", 1 }, { "three-profiles", 3 }, { "empty-bank", 0 }, { "truncated", -1 }, { "huge-property-count", -1 }, { "huge-list", -1 }, { "too-deep", -1 } };
+
+    for (auto& [name, count] : expectedProfiles)
+    {
+        const auto block = StoreTestFolder::bytesOf (seeds.getChildFile (name));
+        ASSERT_GT (block.getSize(), 0u) << name;
+
+        const auto bank = PresetStore::readBank (block.getData(), block.getSize());
+        EXPECT_EQ (bank.isValid() ? bank.getNumChildren() : -1, count) << name;
+    }
+}

@@ -1,4 +1,5 @@
 #include "support/UiTestHelpers.h"
+#include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "ui/PrimaryComboBox.h"
 
@@ -50,7 +51,7 @@ TEST (PrimaryComboBox, TextAreaAndPopupLineUpInsideTheFrame)
 
     // h / 4 + 1 = 11: (11, 1, 200 - 40 - 11 - 2, 38).
     EXPECT_EQ (label->getBounds(), juce::Rectangle<int> (11, 1, 147, 38));
-    EXPECT_FLOAT_EQ (label->getFont().getHeight(), 22.0f);
+    EXPECT_FLOAT_EQ (label->getFont().getHeight(), regularFont (22.0f).getHeight());
 
     const auto options = box.comboLook.getOptionsForComboBoxPopupMenu (box, *label);
     const auto screen = box.getScreenBounds();

@@ -27,7 +27,7 @@ TEST (Fonts, HeightZeroKeepsTheTypefaceDefault)
 
     EXPECT_FLOAT_EQ (regularFont (0.0f).getHeight(), defaultHeight);
     EXPECT_FLOAT_EQ (mediumFont (-4.0f).getHeight(), defaultHeight);
-    EXPECT_FLOAT_EQ (regularFont (22.0f).getHeight(), 22.0f);
+    EXPECT_FLOAT_EQ (regularFont (22.0f).getHeight(), 22.0f * embeddedFontHeightScale());
 
     // One typeface per face, made once.
     EXPECT_EQ (regularFont (18.0f).getTypefacePtr(), regularFont (20.0f).getTypefacePtr());
@@ -138,4 +138,18 @@ TEST (BoldTextEditor, WhiteDisplayAndSuffix)
     EXPECT_EQ (display.editor.getText(), "You have 3 submissions left");
     EXPECT_EQ (display.editor.getHighlightedRegion(), juce::Range<int> (9, 10));
     EXPECT_NEAR (brightestIn (display, display.getLocalBounds()), white, 2);
+}
+
+TEST (Fonts, DrawTheGlyphsAtTheSizeWindowsGivesThem)
+{
+    // Windows sizes the faces by usWinAscent + usWinDescent (1126 + 312);
+    // FreeType by the typographic metrics the faces ask for (800 + 200).
+#if JUCE_WINDOWS
+    EXPECT_FLOAT_EQ (embeddedFontHeightScale(), 1.0f);
+#else
+    EXPECT_NEAR (embeddedFontHeightScale(), 1000.0f / 1438.0f, 1.0e-4f);
+#endif
+
+    // "point it at the QR Code. Click on the" fits its 213 px caption box at 17.
+    EXPECT_LT (regularFont (17.0f).getStringWidthFloat ("point it at the QR Code. Click on the"), 213.0f);
 }
