@@ -505,9 +505,13 @@ void HomePageComponent::updateCheckRunning()
 
 void HomePageComponent::allowQuitWhenIdle()
 {
-    // A check of this page may still run beside the one that ended, and
-    // another page may have started an operation of its own meanwhile.
-    canQuit = ! isOperationOutstanding() && ! busy.load() && ! statusCheckBusy.load();
+    // A check of this page may still run beside the one that ended. A result
+    // that arrives after the user has moved on leaves the page now shown
+    // holding the window open while its own operation runs.
+    if (isVisible())
+        canQuit = ! isOperationOutstanding();
+    else
+        canQuit = ! isOperationOutstanding() && ! busy.load() && ! statusCheckBusy.load();
 }
 
 void HomePageComponent::showPageAlert (const juce::String& title, const juce::String& message)

@@ -440,11 +440,3 @@ TEST_F (UpdatesPage, BackDoesNothingWhileTheCheckRuns)
     EXPECT_EQ (navigation[0].view, View::HomePage);
     EXPECT_EQ (navigation[0].profile, "Ann");
 }
-
-TEST_F (UpdatesPage, ShowsTheProgramVersion)
-{
-    seedProfile ("Ann");
-    serveStatus (withImage());
-    enter ("Ann");
-    EXPECT_EQ (labelTextAt (442), "0.0.10");
-}
