@@ -4,6 +4,7 @@
 #include "app/Alerts.h"
 #include "app/AppConstants.h"
 #include "app/SharedFlags.h"
+#include "service/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
@@ -12,8 +13,8 @@
 
 namespace
 {
-constexpr int statusOk = 200;
-constexpr int noReply = -1;
+using namespace ServiceCodes;
+
 constexpr int hrtfNotFoundStatus = 401;
 constexpr int hrtfNotFoundReturnCode = 1;
 constexpr int noNewerHrtfReturnCode = 4;
@@ -26,11 +27,6 @@ constexpr int submissionsWithoutImage = 5;
 const juce::Rectangle<int> refreshRingArea { 436, 159, 42, 42 };
 const juce::Rectangle<int> badgeArea { 464, 147, 20, 20 };
 const juce::Rectangle<int> detailsBoxArea { 64, 225, 416, 120 };
-
-bool isNoReply (int statusCode, int returnCode)
-{
-    return statusCode == noReply || returnCode == noReply;
-}
 
 // The service holds newer HRTF data for the profile.
 bool isProfileUpdateWaiting (const ProfileRecord& r)

@@ -5,13 +5,14 @@
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
+#include "service/ServiceCodes.h"
 #include "ui/Fonts.h"
 #include "ui/StandardPanel.h"
 
 namespace
 {
-constexpr int statusOk = 200;
-constexpr int noReply = -1;
+using namespace ServiceCodes;
+
 constexpr int downloadsUsedUpStatus = 403;
 constexpr int downloadsUsedUpReturnCode = 3;
 constexpr int noNewerHrtfReturnCode = 4;
@@ -19,11 +20,6 @@ constexpr int softwareUpdateReturnCode = 1;
 
 const juce::Rectangle<int> profileUpdateBounds { 94, 376, 160, 36 };
 const juce::Rectangle<int> softwareUpdateBounds { 288, 376, 160, 36 };
-
-bool isNoReply (int statusCode, int returnCode)
-{
-    return statusCode == noReply || returnCode == noReply;
-}
 
 // The profile's first HRTF has been made but not downloaded yet.
 bool isFirstHrtfWaiting (const ProfileRecord& r)

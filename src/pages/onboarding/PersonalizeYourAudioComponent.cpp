@@ -4,6 +4,7 @@
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
+#include "service/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
@@ -40,10 +41,7 @@ namespace Texts
 }
 
 //==============================================================================
-constexpr int statusOk = 200;
-constexpr int statusForbidden = 403;
-constexpr int noReply = -1;
-constexpr int downloadsUsedUp = 3;
+using namespace ServiceCodes;
 
 /** The schedule, in timer ticks of one second. */
 constexpr int tickIntervalMs = 1000;
@@ -56,10 +54,6 @@ constexpr int numInstructionRows = 5;
 const juce::Rectangle<float> iconArea { 438.0f, 156.0f, 24.0f, 24.0f };
 const juce::Rectangle<float> qrCodeArea { 75.0f, 228.0f, 172.0f, 172.0f };
 
-bool isNoReply (int statusCode, int returnCode)
-{
-    return statusCode == noReply || returnCode == noReply;
-}
 }
 
 //==============================================================================

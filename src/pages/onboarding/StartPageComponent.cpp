@@ -4,6 +4,7 @@
 #include "app/AppConstants.h"
 #include "app/SharedFlags.h"
 #include "app/SoftwareUpdateNotice.h"
+#include "service/ServiceCodes.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "ui/StandardPanel.h"
@@ -33,19 +34,12 @@ namespace Texts
 }
 
 //==============================================================================
-constexpr int statusOk = 200;
-constexpr int statusForbidden = 403;
-constexpr int noReply = -1;
-constexpr int downloadsUsedUp = 3;
+using namespace ServiceCodes;
 
 const juce::Rectangle<float> iconArea { 440.0f, 340.0f, 24.0f, 24.0f };
 const juce::Rectangle<float> iconBackdrop { 439.0f, 339.0f, 26.0f, 26.0f };
 const juce::Rectangle<int> beginButtonBounds { 80, 400, 352, 36 };
 
-bool isNoReply (int statusCode, int returnCode)
-{
-    return statusCode == noReply || returnCode == noReply;
-}
 }
 
 //==============================================================================
