@@ -13,8 +13,8 @@ packages=(
     libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
     libpng-dev zlib1g-dev nlohmann-json3-dev
     chromium zbar-tools
-    xvfb xauth xdotool x11-utils imagemagick
-    util-linux iproute2
+    xvfb xauth xdotool x11-utils imagemagick libxdamage-dev libxfixes-dev
+    util-linux iproute2 dpkg-dev file desktop-file-utils
     clang libclang-rt-14-dev python3
 )
 

@@ -1,5 +1,6 @@
 #include "PresetStore.h"
 
+#include "SafeFileReader.h"
 #include "SafeFileWriter.h"
 #include "ValueTreeStreamValidator.h"
 #include "VarConversions.h"
@@ -90,6 +91,7 @@ void PresetStore::load()
 
     // The HRTF files can be large; copying them does not hold up readers.
     mirrorHrtfFiles (hrtfIds);
+    removeStrayTemporaryFiles (hrtfIds);
 }
 
 void PresetStore::save()
@@ -477,6 +479,25 @@ void PresetStore::mirrorHrtfFiles (const juce::StringArray& hrtfIds)
     }
 }
 
+void PresetStore::removeStrayTemporaryFiles (const juce::StringArray& hrtfIds)
+{
+    if (presetsFile == juce::File())
+        return;
+
+    // Only the temporary files of the bank and of the HRTF files it names.
+    juce::StringArray names { presetsFile.getFileName(), backupFile.getFileName() };
+
+    for (const auto& id : hrtfIds)
+    {
+        const auto file = hrtfFileFor (id);
+
+        if (file != juce::File())
+            names.addArray ({ file.getFileName(), backupFileFor (file).getFileName() });
+    }
+
+    SafeFileWriter::removeStrayTemporaryFiles (presetsFile.getParentDirectory(), names);
+}
+
 juce::ValueTree PresetStore::findPreset (const juce::String& name) const
 {
     const juce::ScopedLock sl (lock);
@@ -532,16 +553,7 @@ juce::ValueTree PresetStore::readBankFile (const juce::File& file)
 
 bool PresetStore::readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block)
 {
-    block.reset();
-    juce::FileInputStream in (file);
-
-    if (in.failedToOpen())
-        return false;
-
-    // One byte more than allowed tells an oversized file from one that fits.
-    in.readIntoMemoryBlock (block, (juce::pointer_sized_int) maxBytes + 1);
-
-    return in.getStatus().wasOk() && (juce::int64) block.getSize() <= maxBytes && in.isExhausted();
+    return SafeFileReader::readWholeFile (file, maxBytes, block);
 }
 
 juce::File PresetStore::backupFileFor (const juce::File& file)

@@ -43,8 +43,9 @@ public:
 
     //==============================================================================
     /** Re-reads the bank from disk, falling back to the backup file, then
-        mirrors the HRTF files and their copies. When neither file holds a
-        bank, the bank in memory stays as it was. */
+        mirrors the HRTF files and their copies, and deletes the temporary
+        files that interrupted saves of those files left behind. When neither
+        file holds a bank, the bank in memory stays as it was. */
     void load();
 
     /** Writes the bank and its backup. Writes nothing while the bank holds no
@@ -129,6 +130,7 @@ private:
     void reportSaveFailure();
     juce::StringArray getHrtfIds() const;
     void mirrorHrtfFiles (const juce::StringArray& hrtfIds);
+    void removeStrayTemporaryFiles (const juce::StringArray& hrtfIds);
     juce::ValueTree findPreset (const juce::String& name) const;
     bool isHrtfFileOfThisStore (const juce::File& file) const;
     juce::String getDeviceId();

@@ -12,6 +12,14 @@
 
     Unlike juce::File::replaceWithData, a full disk or a failed rename is
     reported, and the target is never deleted before its replacement exists.
+
+    The shared data folder is written by every local user, so on POSIX a new
+    file is readable by all and writable by its owner alone (0644, whatever
+    the umask): other users replace it by renaming, never by writing into it.
+    A temporary file is named "." + the target's name (at most 48 characters)
+    + "." + a random hexadecimal token + ".tmp". While a writer works, it holds
+    a shared lock on the folder, so that removeStrayTemporaryFiles never takes
+    a file that another thread or process is still writing.
 */
 class SafeFileWriter
 {
@@ -20,6 +28,18 @@ public:
     static bool replaceWithData (const juce::File& target, const void* data, size_t numBytes);
     static bool replaceWithData (const juce::File& target, const juce::MemoryBlock& block);
 
+    //==============================================================================
+    /** Deletes the temporary files that interrupted writes (a killed process, a
+        power cut) left in the folder for the named targets (plain file names
+        in that folder); nothing else is touched. On POSIX it does so only while
+        no writer is at work in the folder (otherwise it leaves everything for
+        the next time); on Windows only files older than an hour count as left
+        behind. Returns the number of files deleted. */
+    static int removeStrayTemporaryFiles (const juce::File& folder, const juce::StringArray& targetNames);
+
+    /** True when the file name has the form of a temporary file for the target. */
+    static bool isTemporaryFileFor (const juce::String& fileName, const juce::String& targetName);
+
 private:
     //==============================================================================
     static juce::File createTemporaryFileBeside (const juce::File& target);
@@ -27,4 +47,5 @@ private:
     static bool writeAndFlush (const juce::File& file, const void* data, size_t numBytes);
     static bool moveOver (const juce::File& source, const juce::File& target);
     static void syncFolder (const juce::File& folder);
+    static bool isLeftBehind (const juce::File& temporaryFile);
 };

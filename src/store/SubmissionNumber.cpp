@@ -4,8 +4,10 @@
 
 int SubmissionNumber::fromImageId (const juce::String& imgId)
 {
-    const auto lastUnderscore = imgId.lastIndexOfChar ('_');
-    auto text = imgId.substring (lastUnderscore + 1).getCharPointer();
+    // The text after the last underscore is kept in a string of its own: a
+    // pointer into a temporary substring would outlive the substring.
+    const auto number = imgId.substring (imgId.lastIndexOfChar ('_') + 1);
+    auto text = number.getCharPointer();
 
     while (text.isWhitespace())
         ++text;

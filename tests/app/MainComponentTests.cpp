@@ -145,6 +145,11 @@ TEST (MainComponentStart, ComputesTheSharedDataFolderBelowTheCommonApplicationDa
                         + juce::File::getSeparatorString();
 
     EXPECT_EQ (MainComponent::computeDataFolder(), expected);
+
+#if JUCE_LINUX
+    // The Debian package's post-install step creates this folder for every user.
+    EXPECT_EQ (MainComponent::computeDataFolder(), juce::String (AURALIS_LINUX_DATA_FOLDER) + "/");
+#endif
 }
 
 //==============================================================================

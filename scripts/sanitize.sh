@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Sanitizer builds of the tests, each in a build folder of its own, run the
+# way scripts/test.sh runs the tests (ctest inside the test CA's namespace,
+# under Xvfb). A sanitizer report fails the test that caused it.
+#
+#   scripts/sanitize.sh thread     ThreadSanitizer: the service and store tests
+#                                  (tests/service, tests/store), in build-tsan/
+#   scripts/sanitize.sh address    AddressSanitizer (with LeakSanitizer) and
+#                                  UndefinedBehaviourSanitizer: the whole suite,
+#                                  in build-asan/
+#   scripts/sanitize.sh [all]      both
+#
+# Suppressions, for the framework's and libraries' own findings only, are in
+# scripts/sanitizers/ with the reason for each. Prints how long the build and
+# the run took.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+what=${1:-all}
+shift || true
+supp="$top/scripts/sanitizers"
+
+"$top/scripts/setup.sh"
+
+build_with()
+{
+    local folder=$1 sanitizers=$2
+    cmake -S "$top" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DAURALIS_SANITIZERS="$sanitizers" \
+        -DAURALIS_BUILD_APP=OFF -DAURALIS_BUILD_STANDIN=OFF -DAURALIS_BUILD_TESTS=ON >/dev/null
+    ninja -C "$folder" -j2 auralis_tests
+}
+
+run_tests()
+{
+    local folder=$1
+    shift
+    "$top/tests/support/with-test-ca.sh" xvfb-run -a -s "-noreset -screen 0 1280x1024x24" \
+        ctest --test-dir "$folder" --output-on-failure -j 2 "$@"
+}
+
+# The suites of the tests in the given folders of tests/, as a ctest regex.
+suites_in()
+{
+    local folder names=""
+    for folder in "$@"; do
+        names+=$(grep -ohE '^TEST(_F)? \([A-Za-z0-9_]+' "$top/tests/$folder"/*.cpp | sed 's/.*(//')
+        names+=$'\n'
+    done
+    echo "^($(sort -u <<<"$names" | grep . | paste -sd '|'))\\."
+}
+
+timed()
+{
+    local label=$1 start
+    shift
+    start=$(date +%s)
+    "$@"
+    echo "sanitize: $label took $(($(date +%s) - start)) s"
+}
+
+thread()
+{
+    local folder=${TSAN_BUILD_DIR:-$top/build-tsan}
+    timed "thread: build" build_with "$folder" thread
+    # halt_on_error stops a test at its first report, which fails it.
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$supp/tsan.supp" \
+        timed "thread: service and store tests" run_tests "$folder" -R "$(suites_in service store)" "$@"
+}
+
+address()
+{
+    local folder=${ASAN_BUILD_DIR:-$top/build-asan}
+    timed "address: build" build_with "$folder" address,undefined
+    ASAN_OPTIONS="detect_leaks=1 detect_stack_use_after_return=1 check_initialization_order=1 strict_init_order=1" \
+        LSAN_OPTIONS="suppressions=$supp/lsan.supp print_suppressions=0" \
+        UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1 suppressions=$supp/ubsan.supp" \
+        timed "address: whole suite" run_tests "$folder" "$@"
+}
+
+case "$what" in
+    thread) thread "$@" ;;
+    address) address "$@" ;;
+    all)
+        thread "$@"
+        address "$@"
+        ;;
+    *)
+        echo "usage: scripts/sanitize.sh [thread|address|all] [ctest options]" >&2
+        exit 2
+        ;;
+esac
