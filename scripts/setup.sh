@@ -13,7 +13,7 @@ packages=(
     libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
     libpng-dev zlib1g-dev nlohmann-json3-dev
     chromium zbar-tools
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
     util-linux iproute2
     clang libclang-rt-14-dev python3
 )
