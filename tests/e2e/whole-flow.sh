@@ -39,6 +39,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_enter "$@"
 shift 4
+command -v tesseract > /dev/null || fail "tesseract is not installed (scripts/setup.sh installs it)"
 
 all_scenarios=(first-start onboarding second-profile returning-user updates second-launch forced-update)
 first_name="Ada Clarke"
