@@ -14,6 +14,7 @@ packages=(
     libpng-dev zlib1g-dev nlohmann-json3-dev
     chromium zbar-tools
     xvfb xauth xdotool x11-utils imagemagick libxdamage-dev libxfixes-dev
+    tesseract-ocr tesseract-ocr-eng
     util-linux iproute2 dpkg-dev file desktop-file-utils
     clang libclang-rt-14-dev python3
 )

@@ -27,6 +27,17 @@ bool isFirstHrtfWaiting (const ProfileRecord& r)
     return r.img_id.isEmpty() && r.hrtf_requested == 1;
 }
 
+// The service holds newer HRTF data for the profile that can be fetched. An
+// answer that the profile is up to date offers nothing: a pull would only
+// fetch the profile's own HRTF again, use up one of its downloads and end in
+// "Your profile could not be saved.".
+bool isProfileUpdateOffered (const ProfileRecord& r)
+{
+    return r.auralis_update_status_code == statusOk
+           && r.auralis_update_return_code != noNewerHrtfReturnCode
+           && r.auralis_update_message != AccountTexts::auralisUpdateUnavailableMessage;
+}
+
 void clearText (BoldTextEditor& box)
 {
     box.setEmphasisedText ({}, {}, {});
@@ -198,7 +209,7 @@ void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, cons
         else
             showNewProfileReady (profileUpdateText);
 
-        profileUpdateAvailable = r.auralis_update_message != AccountTexts::auralisUpdateUnavailableMessage;
+        profileUpdateAvailable = isProfileUpdateOffered (r);
     }
     else
     {
@@ -225,9 +236,7 @@ void UpdatesComponent::profileUpdateClicked()
 
     store->findProfile (profileName, pageRecord);
 
-    const auto offered = (pageRecord.auralis_update_status_code == statusOk
-                          && pageRecord.auralis_update_message != AccountTexts::auralisUpdateUnavailableMessage)
-                         || isFirstHrtfWaiting (pageRecord);
+    const auto offered = isProfileUpdateOffered (pageRecord) || isFirstHrtfWaiting (pageRecord);
 
     if (! offered)
         return;

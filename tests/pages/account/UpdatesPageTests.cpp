@@ -185,6 +185,32 @@ TEST_F (UpdatesPage, UnavailableMessageShowsTheTextButLeavesProfileUpdateInactiv
     EXPECT_FALSE (busy.load());
 }
 
+TEST_F (UpdatesPage, UpToDateProfileOffersNoProfileUpdate)
+{
+    // Return code 4: the profile already holds the newest HRTF data; a pull
+    // would fetch the same HRTF again and use up a download.
+    seedProfile ("Ann");
+    seedIds ("Ann", "hrtf-ann-2", "img_ann_2");
+    auto reply = withImage();
+    reply.profileUpdate = StatusReply::ProfileUpdate { 200, 4, "Your personalised HRTF data is up to date." };
+    serveStatus (reply);
+    enter ("Ann");
+
+    EXPECT_EQ (profileUpdateText(), "");
+    EXPECT_FALSE (page->isProfileUpdateAvailable());
+
+    paint();
+    const auto snapshot = paint();
+    EXPECT_EQ (statusLine(), "No Updates Available!");
+    EXPECT_TRUE (hasGreyBorder (snapshot, profileUpdateBorder));
+
+    EXPECT_TRUE (click (*page, "Profile Update"));
+    settle();
+    EXPECT_EQ (pullRequests(), 0);
+    EXPECT_FALSE (busy.load());
+    EXPECT_TRUE (alertLog.alerts.empty());
+}
+
 TEST_F (UpdatesPage, PendingHrtfIsAlwaysOfferedAndDownloaded)
 {
     // No image yet and one HRTF requested; the service sends no profile
