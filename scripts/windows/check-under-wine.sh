@@ -1,50 +1,124 @@
 #!/usr/bin/env bash
 # Checks the Windows build under Wine, in a fresh Wine prefix on its own Xvfb
-# display: installs the program silently with its installer, starts it from
-# its Start-menu entry, checks the window's title and client size, takes
-# screenshots, checks that a second start opens no second window, checks the
-# embedded fonts with the font probe, closes the program and uninstalls it.
-# Screenshots go to out/windows-check/ (or AURALIS_CHECK_OUT).
+# display, against the stand-in service: installs the program silently with
+# its installer, starts it from its Start-menu entry, checks the window's
+# title and client size, and walks the first start: the software-update
+# notice (answered "Remind Me Later"), a name, Begin, the QR code on the
+# personalise page (read with zbarimg), a processed upload through the
+# stand-in's operator command, Next, the HRTF download into
+# C:\ProgramData\Common Files\Vantora\Korvane\ with its backup and the bank,
+# the profile-loaded page and HOME. Then it checks that a second start opens
+# no second window, closes the program, checks the embedded fonts with the
+# font probe and uninstalls. Screenshots of every page go to
+# out/windows-check/ (or AURALIS_CHECK_OUT).
 #
-# Usage: scripts/windows/check-under-wine.sh   (after scripts/windows/build.sh)
+# Runs as root in a private mount and network namespace: the stand-in gets
+# the program's compiled-in address 127.0.0.1:8443 on a loopback of its own,
+# and Wine's TLS (GnuTLS, through the system's CA bundle) trusts the
+# stand-in's CA through a bind-mounted copy of that bundle. Wine matches
+# certificate names by DNS name only; the stand-in's certificate names
+# 127.0.0.1 as a DNS name too. Nothing outside the namespace changes.
+#
+# Usage: scripts/windows/check-under-wine.sh   (after scripts/windows/build.sh
+#        and a native build of the stand-in; scripts/windows/check.sh does all)
 #   BUILD_DIR              the Windows build folder (default build-win/)
+#   AURALIS_STANDIN        the stand-in service, built for this machine
+#                          (default build/tools/standin/auralis-standin)
 #   AURALIS_KEEP_PREFIX    set to 1 to keep the Wine prefix for a look afterwards
-#   AURALIS_WINE_TRUST_CA  a CA certificate (PEM) for Wine to trust, such as
-#                          the stand-in service's: the check then runs in a
-#                          private mount namespace in which the system's CA
-#                          bundle, which Wine's TLS (GnuTLS) reads, has it
-#                          appended. The machine's trust store is not changed.
-#                          Wine matches certificate names by DNS name only, so
-#                          a server on 127.0.0.1 needs DNS:127.0.0.1 too.
-#
-# The walk of the first start against the stand-in service goes between the
-# first start and the close (marked below).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$top/build-win}
 out=${AURALIS_CHECK_OUT:-$top/out/windows-check}
+standin=${AURALIS_STANDIN:-$top/build/tools/standin/auralis-standin}
+service=https://127.0.0.1:8443
 
-if [ -n "${AURALIS_WINE_TRUST_CA:-}" ] && [ "${AURALIS_WINE_CHECK_NAMESPACE:-}" != 1 ]; then
-    export AURALIS_WINE_CHECK_NAMESPACE=1
-    exec unshare -m --propagation private "$0" "$@"
+#===============================================================================
+# Outside: into a private mount and network namespace.
+if [ -z "${AURALIS_WINE_CHECK_STAGE:-}" ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "wine-check: needs root for its private namespaces" >&2
+        exit 1
+    fi
+
+    if [ ! -x "$standin" ]; then
+        echo "wine-check: no stand-in service at $standin (scripts/windows/check.sh builds it)" >&2
+        exit 1
+    fi
+
+    if [ ! -f "$build/windows-build.env" ]; then
+        echo "wine-check: no Windows build in $build (run scripts/windows/build.sh)" >&2
+        exit 1
+    fi
+
+    export AURALIS_WINE_CHECK_STAGE=namespace AURALIS_STANDIN="$standin"
+    exec unshare --mount --net --propagation private "$0" "$@"
 fi
 
-if [ "${AURALIS_WINE_CHECK_NAMESPACE:-}" = 1 ] && [ -z "${AURALIS_WINE_CHECK_DISPLAY:-}" ]; then
-    bundle=/etc/ssl/certs/ca-certificates.crt
-    trusted=$(mktemp /tmp/auralis-wine-bundle.XXXXXX)
-    cat "$bundle" "$AURALIS_WINE_TRUST_CA" > "$trusted"
-    mount --bind "$trusted" "$bundle"
-    rm "$trusted"
+#===============================================================================
+# Inside the namespace: the stand-in on 127.0.0.1:8443, its CA trusted, then
+# the check itself on a display of its own.
+if [ "$AURALIS_WINE_CHECK_STAGE" = namespace ]; then
+    ip link set lo up
+
+    work=$(mktemp -d /tmp/auralis-wine-check.XXXXXX)
+    state="$work/standin"
+    standin_pid=
+
+    cleanup()
+    {
+        if [ -n "$standin_pid" ]; then
+            kill "$standin_pid" 2>/dev/null || true
+            wait "$standin_pid" 2>/dev/null || true
+        fi
+
+        umount /etc/ssl/certs/ca-certificates.crt 2>/dev/null || true
+        rm -rf "$work"
+    }
+    trap cleanup EXIT
+
+    ca=$("$standin" ca-path --state "$state")
+    cat /etc/ssl/certs/ca-certificates.crt "$ca" > "$work/bundle.crt"
+    mount --bind "$work/bundle.crt" /etc/ssl/certs/ca-certificates.crt
+
+    "$standin" serve --state "$state" > "$work/standin.log" 2>&1 &
+    standin_pid=$!
+
+    answering=0
+    for _ in $(seq 1 100); do
+        if curl -s -o /dev/null --cacert "$ca" "$service/media/plugin-screenshot.png"; then
+            answering=1
+            break
+        fi
+        kill -0 "$standin_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+
+    if [ "$answering" != 1 ]; then
+        echo "wine-check: the stand-in service did not start:" >&2
+        cat "$work/standin.log" >&2
+        exit 1
+    fi
+
+    # A newer, optional release: the first start announces it.
+    "$standin" software-update --latest 0.0.11 --notes "Faster downloads and a clearer start page." \
+        --optional --state "$state" > /dev/null
+
+    export AURALIS_WINE_CHECK_STAGE=display AURALIS_WINE_CHECK_WORK="$work" AURALIS_WINE_CHECK_CA="$ca"
+    status=0
+    xvfb-run -a -s "-noreset -screen 0 1280x1024x24" "$0" "$@" || status=$?
+    exit "$status"
 fi
 
-# Run again on a display of our own.
-if [ -z "${AURALIS_WINE_CHECK_DISPLAY:-}" ]; then
-    export AURALIS_WINE_CHECK_DISPLAY=1
-    exec xvfb-run -a -s "-noreset -screen 0 1280x1024x24" "$0" "$@"
-fi
+#===============================================================================
+# On the display, inside the namespace.
+work=$AURALIS_WINE_CHECK_WORK
+ca=$AURALIS_WINE_CHECK_CA
+state="$work/standin"
 
 . "$build/windows-build.env"
 data_folder_name='Common Files\Vantora\Korvane' # below ProgramData, as the program computes it
+profile_name="Wine Walker"
+announced_update_title="A new version of Auralis is available!"
 
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/auralis-wine.XXXXXX)
@@ -52,7 +126,7 @@ export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 
 cleanup()
 {
-    wineserver -k 2>/dev/null || true
+    timeout 30 wineserver -k 2>/dev/null || true
     if [ "${AURALIS_KEEP_PREFIX:-0}" = 1 ]; then
         echo "wine-check: kept the Wine prefix $WINEPREFIX"
     else
@@ -77,6 +151,7 @@ check()
     else
         failed=$((failed + 1))
         echo "wine-check: FAILED: $what" >&2
+        return 1
     fi
 }
 
@@ -85,8 +160,17 @@ unix_path()
     winepath -u "$1" 2>/dev/null
 }
 
+# Waits for every Wine process of the prefix to end, for at most $1 seconds.
+wine_settles()
+{
+    timeout "$1" wineserver --wait
+}
+
 program_windows_path="C:\\Program Files\\$AURALIS_COMPANY_NAME\\$AURALIS_PRODUCT_NAME\\$AURALIS_PRODUCT_NAME.exe"
 uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$AURALIS_PRODUCT_NAME"
+
+#-------------------------------------------------------------------------------
+# Windows on the display.
 
 # The program's windows: visible top-level windows with its exact title.
 program_windows()
@@ -94,12 +178,30 @@ program_windows()
     xdotool search --onlyvisible --name "^${AURALIS_PRODUCT_NAME}\$" 2>/dev/null || true
 }
 
+# The titles of the other visible named windows: the program's alerts.
+alert_titles()
+{
+    local id name
+    for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+        name=$(xdotool getwindowname "$id" 2>/dev/null) || continue
+        [ -n "$name" ] && [ "$name" != "$AURALIS_PRODUCT_NAME" ] && echo "$name"
+    done
+    return 0
+}
+
+window_with_title()
+{
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
+}
+
+has_window_titled() { [ -n "$(window_with_title "$1")" ]; }
+
 wait_for_windows()
 {
     local count=$1 seconds=$2
-    for _ in $(seq 1 "$seconds"); do
+    for _ in $(seq 1 $((seconds * 4))); do
         [ "$(program_windows | wc -l)" -eq "$count" ] && return 0
-        sleep 1
+        sleep 0.25
     done
     return 1
 }
@@ -123,90 +225,319 @@ registry_value_is()
     wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' | grep -q "REG_SZ[[:space:]]*$2\$"
 }
 
-# Waits for every Wine process of the prefix to end, but not for ever: a
-# lingering system process (seen: explorer.exe /desktop after an uninstall)
-# would otherwise hold the whole check.
-wine_settle()
+#-------------------------------------------------------------------------------
+# The walk's senses and hands, on the program's window $window.
+
+# The colour of a pixel of the window, as "R,G,B".
+pixel()
 {
-    timeout 120 wineserver --wait || { echo "wine-check: Wine did not settle in 120 s; ending its processes"; wineserver -k || true; }
+    import -window "$window" "$work/pixel.png"
+    convert "$work/pixel.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+
+# True when the pixel is within 12 of the colour on every channel.
+pixel_is()
+{
+    local r g b want_r want_g want_b
+    IFS=, read -r r g b <<<"$(pixel "$1" "$2")"
+    IFS=, read -r want_r want_g want_b <<<"$3"
+    [ $((r > want_r ? r - want_r : want_r - r)) -le 12 ] \
+        && [ $((g > want_g ? g - want_g : want_g - g)) -le 12 ] \
+        && [ $((b > want_b ? b - want_b : want_b - b)) -le 12 ]
+}
+
+click()
+{
+    xdotool mousemove --sync --window "$window" "$1" "$2" click 1
+}
+
+green=0,214,118 # the valid and done ticks
+red=185,32,54   # the red accent: filled submission dots, button outlines
+valid_icon_on_start_page() { pixel_is 444 352 "$green"; }
+tick_on_profile_loaded_page() { pixel_is 100 168 "$green"; }
+# Five dots for the image submissions left: after one upload, four are filled.
+home_page_shows_four_submissions_left() { pixel_is 390 298 "$red" && ! pixel_is 418 298 "$red"; }
+
+qr_code_on_page()
+{
+    import -window "$window" "$work/qr.png"
+    zbarimg --raw -q "$work/qr.png" > "$work/qr.txt" 2>/dev/null && grep -q "/upload/" "$work/qr.txt"
+}
+
+# Polls a condition for up to $2 seconds; an alert the walk did not ask for
+# ends the wait at once. On failure, says what was on the display.
+wait_until()
+{
+    poll_for "$1" "$2" stop-on-alert "${@:3}"
+}
+
+# The same for a condition that an open alert does not end.
+wait_until_despite_alerts()
+{
+    poll_for "$1" "$2" ignore-alerts "${@:3}"
+}
+
+poll_for()
+{
+    local what=$1 seconds=$2 on_alert=$3
+    shift 3
+    local deadline=$(($(date +%s) + seconds)) alerts
+    while :; do
+        "$@" && return 0
+        if [ "$on_alert" = stop-on-alert ]; then
+            alerts=$(alert_titles)
+            if [ -n "$alerts" ]; then
+                echo "wine-check: while waiting until $what, an alert appeared: $(tr '\n' '|' <<<"$alerts")" >&2
+                break
+            fi
+        fi
+        [ "$(date +%s)" -ge "$deadline" ] && break
+        sleep 0.25
+    done
+    seen_on_failure "$what"
+    return 1
+}
+
+seen_on_failure()
+{
+    local name
+    name="failure-$(tr -c 'a-zA-Z0-9\n' '-' <<<"$1" | head -c 60)"
+    import -window root "$out/$name.png" 2>/dev/null || true
+    {
+        echo "wine-check: not seen: $1 (screenshot $out/$name.png)"
+        echo "wine-check: visible windows: $(xdotool search --onlyvisible --name '.' getwindowname %@ 2>/dev/null | tr '\n' '|')"
+        echo "wine-check: the stand-in's last requests:"
+        tail -n 15 "$work/standin.log" | sed 's/^/    /'
+    } >&2
+}
+
+# The centres of the buttons of an alert window, left to right: the buttons
+# are the only things in an alert outlined in the red accent.
+alert_button_centres()
+{
+    import -window "$1" "$work/alert.png"
+    convert "$work/alert.png" -alpha off -fuzz 12% -fill black +opaque "#B92036" -fill white -opaque "#B92036" \
+        -define connected-components:verbose=true -define connected-components:area-threshold=40 \
+        -connected-components 8 null: 2>/dev/null \
+        | awk '/\(255,255,255\)|gray\(255\)|white/ { split($3, c, ","); printf "%d %d\n", c[1], c[2] }' \
+        | sort -n
+}
+
+# Presses the Nth button (1 = leftmost) of the alert with the given title.
+press_alert_button()
+{
+    local alert centre
+    alert=$(window_with_title "$1")
+    [ -n "$alert" ] || return 1
+    centre=$(alert_button_centres "$alert" | sed -n "${2}p")
+    [ -n "$centre" ] || return 1
+    # shellcheck disable=SC2086 # two coordinates
+    xdotool mousemove --sync --window "$alert" $centre click 1
+}
+
+alert_shows_buttons() { [ "$(alert_button_centres "$(window_with_title "$1")" | wc -l)" -eq "$2" ]; }
+alert_is_gone() { ! has_window_titled "$1"; }
+
+# The shared data folder's HRTF files: everything but the bank and backups.
+hrtf_files()
+{
+    local f base
+    for f in "$data_folder"/*; do
+        [ -f "$f" ] || continue
+        base=$(basename "$f")
+        case "$base" in Presets | Presets_ | *_ | *.tmp) ;; *) echo "$base" ;; esac
+    done
+}
+
+one_hrtf_file() { [ "$(hrtf_files | wc -l)" -eq 1 ]; }
+
+served_hrtf_matches()
+{
+    curl -s --cacert "$ca" -o "$work/served-hrtf" "$service/hrtf/$1" && cmp -s "$data_folder/$1" "$work/served-hrtf"
+}
+
+#===============================================================================
+# The first start against the stand-in service, from the start page to the
+# home page. Stops at the first step that fails.
+walk_first_start()
+{
+    # The first start checks for newer software; the stand-in announces one.
+    check "the software-update notice \"$announced_update_title\" appears" \
+        wait_until "the software-update notice appears" 60 has_window_titled "$announced_update_title" || return 1
+    check "the notice offers two buttons" \
+        wait_until_despite_alerts "the notice shows two buttons" 10 alert_shows_buttons "$announced_update_title" 2 || return 1
+    screenshot 02-software-update-notice "$(window_with_title "$announced_update_title")"
+    check "\"Remind Me Later\" is pressed" press_alert_button "$announced_update_title" 1 || return 1
+    # Wine waits up to 2 s for each of the alert's windows (the alert and its
+    # shadows) to be withdrawn, which only a window manager would confirm.
+    check "the notice closes" wait_until_despite_alerts "the notice closes" 40 alert_is_gone "$announced_update_title" || return 1
+
+    #---------------------------------------------------------------------------
+    click 250 353
+    xdotool type --delay 60 "$profile_name"
+    check "the start page accepts the name \"$profile_name\"" \
+        wait_until "the name is judged valid" 15 valid_icon_on_start_page || return 1
+    screenshot 03-start-page-name-typed "$window"
+
+    click 256 418
+    check "Begin leads to the personalise page with a QR code" \
+        wait_until "the personalise page shows a QR code" 60 qr_code_on_page || return 1
+    local qr_shown_at
+    qr_shown_at=$(date +%s)
+    screenshot 04-personalise-page "$window"
+    local code
+    code=$(cat "$work/qr.txt")
+    echo "wine-check: QR code: $code"
+    check "the QR code leads to the stand-in's upload page" \
+        test "$(curl -s --cacert "$ca" -o /dev/null -w '%{http_code}' "$code")" = 200 || return 1
+
+    #---------------------------------------------------------------------------
+    check "the stand-in processes an upload for this device" \
+        bash -c '"$1" upload latest --state "$2" >/dev/null' _ "$standin" "$state" || return 1
+
+    # Like a listener who scans and uploads, leave the service alone for
+    # longer than it keeps an idle connection open (5 s), so that Next's
+    # check has to go over a new connection.
+    local idle=$((qr_shown_at + 7 - $(date +%s)))
+    [ "$idle" -gt 0 ] && sleep "$idle"
+
+    click 309 406
+    check "Next downloads the HRTF and shows the profile-loaded page" \
+        wait_until "the profile-loaded page appears" 60 tick_on_profile_loaded_page || return 1
+
+    #---------------------------------------------------------------------------
+    # What the download left in the shared data folder.
+    local hrtf_id
+    check "the bank \"Presets\" is written" test -f "$data_folder/Presets" || return 1
+    check "the bank's backup \"Presets_\" is written" test -f "$data_folder/Presets_" || return 1
+    check "the bank holds the profile \"$profile_name\"" grep -aqF "$profile_name" "$data_folder/Presets" || return 1
+    check "exactly one HRTF file is written (found: $(hrtf_files | tr '\n' ' '))" one_hrtf_file || return 1
+    hrtf_id=$(hrtf_files)
+    echo "wine-check: HRTF $hrtf_id, $(stat -c %s "$data_folder/$hrtf_id") bytes"
+    check "the HRTF file is what the stand-in serves for $hrtf_id" served_hrtf_matches "$hrtf_id" || return 1
+    check "the HRTF file's backup \"${hrtf_id}_\" is identical" cmp -s "$data_folder/$hrtf_id" "$data_folder/${hrtf_id}_" || return 1
+    check "the bank records the HRTF id" grep -aqF "$hrtf_id" "$data_folder/Presets" || return 1
+
+    # The page shows the plug-in's picture from the stand-in (or, after 6 s,
+    # its own copy), then lets HOME lead on.
+    sleep 2
+    screenshot 05-profile-loaded-page "$window"
+
+    leave_profile_loaded_page() { click 427 168; sleep 0.5; ! tick_on_profile_loaded_page; }
+    check "HOME leaves the profile-loaded page" \
+        wait_until "HOME leaves the profile-loaded page" 20 leave_profile_loaded_page || return 1
+    check "the home page shows four of five image submissions left" \
+        wait_until "the home page shows the submissions left" 20 home_page_shows_four_submissions_left || return 1
+    sleep 1
+    screenshot 06-home-page "$window"
 }
 
 #===============================================================================
 started=$(date +%s)
 echo "wine-check: preparing a fresh Wine prefix in $WINEPREFIX"
 wineboot --init >/dev/null 2>&1
-wine_settle
-
-if [ -n "${AURALIS_WINE_TRUST_CA:-}" ]; then
-    check "Wine's CA bundle holds the CA to trust" grep -qF "$(sed -n 2p "$AURALIS_WINE_TRUST_CA")" /etc/ssl/certs/ca-certificates.crt
+if ! wine_settles 120; then
+    echo "wine-check: the new Wine prefix did not settle within 120 s" >&2
+    exit 1
 fi
+
+check "Wine's CA bundle holds the stand-in's CA" grep -qF "$(sed -n 2p "$ca")" /etc/ssl/certs/ca-certificates.crt || true
 
 #===============================================================================
 # Install silently, as an administrator would.
 install_status=0
 timeout 300 wine "$AURALIS_INSTALLER" /S || install_status=$?
-wine_settle
+wine_settles 120 || true
 program_dir=$(unix_path "C:\\Program Files\\$AURALIS_COMPANY_NAME\\$AURALIS_PRODUCT_NAME")
 start_menu_entry="$(unix_path 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs')/$AURALIS_PRODUCT_NAME.lnk"
 data_folder="$(unix_path 'C:\ProgramData')/${data_folder_name//\\//}"
 
-check "the installer exits with 0 (it exited with $install_status)" test "$install_status" -eq 0
-check "the program is installed in $program_dir" test -f "$program_dir/$AURALIS_PRODUCT_NAME.exe"
-check "the installed program keeps its imports, icons, manifest and version" \
-    python3 "$top/scripts/windows/verify-exe.py" "$program_dir/$AURALIS_PRODUCT_NAME.exe" "$AURALIS_PRODUCT_NAME" "$AURALIS_VERSION"
-check "the font licence is installed" cmp -s "$program_dir/LICENSE_FONT.txt" "$top/resources/fonts/LICENSE_FONT"
-check "the uninstaller is installed" test -f "$program_dir/Uninstall.exe"
-check "the Start-menu entry exists" test -f "$start_menu_entry"
-check "the shared data folder C:\\ProgramData\\$data_folder_name exists" test -d "$data_folder"
-check "the uninstall entry names version $AURALIS_VERSION" registry_value_is DisplayVersion "$AURALIS_VERSION"
+{
+    check "the installer exits with 0 (it exited with $install_status)" test "$install_status" -eq 0
+    check "the program is installed in $program_dir" test -f "$program_dir/$AURALIS_PRODUCT_NAME.exe"
+    check "the installed program keeps its imports, icons, manifest and version" \
+        python3 "$top/scripts/windows/verify-exe.py" "$program_dir/$AURALIS_PRODUCT_NAME.exe" "$AURALIS_PRODUCT_NAME" "$AURALIS_VERSION"
+    check "the font licence is installed" cmp -s "$program_dir/LICENSE_FONT.txt" "$top/resources/fonts/LICENSE_FONT"
+    check "the uninstaller is installed" test -f "$program_dir/Uninstall.exe"
+    check "the Start-menu entry exists" test -f "$start_menu_entry"
+    check "the shared data folder C:\\ProgramData\\$data_folder_name exists" test -d "$data_folder"
+    check "the uninstall entry names version $AURALIS_VERSION" registry_value_is DisplayVersion "$AURALIS_VERSION"
+} || true
 
 #===============================================================================
-# First start, from the Start-menu entry.
-wine start /unix "$start_menu_entry"
-check "one window titled \"$AURALIS_PRODUCT_NAME\" appears" wait_for_windows 1 60
-window=$(program_windows | head -n1)
+# First start, from the Start-menu entry. Wine's own output goes to a log:
+# started programs keep it open.
+wine start /unix "$start_menu_entry" > "$out/wine.log" 2>&1 < /dev/null
+window=
+if check "one window titled \"$AURALIS_PRODUCT_NAME\" appears" wait_for_windows 1 60; then
+    window=$(program_windows | head -n1)
+fi
 
 if [ -n "$window" ]; then
-    check "the window's title is exactly \"$AURALIS_PRODUCT_NAME\"" test "$(xdotool getwindowname "$window")" = "$AURALIS_PRODUCT_NAME"
-    check "the client area is 540 x 565" client_size_is "$window" 540x565
-    check "the window carries the program's icon" bash -c "xprop -id '$window' _NET_WM_ICON | grep -q 'Icon (32 x 32)'"
-    sleep 5 # let the first page settle
+    {
+        check "the window's title is exactly \"$AURALIS_PRODUCT_NAME\"" test "$(xdotool getwindowname "$window")" = "$AURALIS_PRODUCT_NAME"
+        check "the client area is 540 x 565" client_size_is "$window" 540x565
+        check "the window carries the program's icon" bash -c "xprop -id '$window' _NET_WM_ICON | grep -q 'Icon (32 x 32)'"
+    } || true
     screenshot 01-first-start "$window"
 
-    #===========================================================================
-    # The walk of the first start against the stand-in service goes here.
+    walk_first_start || echo "wine-check: the walk of the first start stopped there" >&2
 
     #===========================================================================
     # A second start hands over to the running program and ends.
     second_status=0
-    timeout 60 wine "$program_windows_path" || second_status=$?
-    check "a second start ends by itself (status $second_status)" test "$second_status" -ne 124
-    sleep 3
-    check "a second start opens no second window" test "$(program_windows | wc -l)" -eq 1
-    check "the first window is still there" test "$(program_windows | head -n1)" = "$window"
-    screenshot 02-after-second-start "$window"
+    timeout 60 wine "$program_windows_path" > /dev/null 2>&1 < /dev/null || second_status=$?
+    {
+        check "a second start ends by itself (status $second_status)" test "$second_status" -ne 124
+        sleep 3
+        check "a second start opens no second window" test "$(program_windows | wc -l)" -eq 1
+        check "the first window is still there" test "$(program_windows | head -n1)" = "$window"
+    } || true
+    screenshot 07-after-second-start "$window"
 
     #===========================================================================
-    # Close it as the title bar's close button would (WM_CLOSE).
-    wine taskkill /IM "$AURALIS_PRODUCT_NAME.exe" >/dev/null 2>&1 || true
-    check "the program closes on a close request" wait_for_windows 0 30
+    # Close it as the title bar's close button would. The window refuses
+    # while one of its service operations runs, so ask again until it goes.
+    close_program()
+    {
+        python3 "$top/scripts/windows/x11-close-window.py" "$window" || true
+        wait_for_windows 0 3
+    }
+    check "the program closes on a close request" wait_until "the program closes" 60 close_program || true
+
+    if [ -f "$data_folder/Presets" ]; then
+        check "the bank saved on closing still holds the profile" grep -aqF "$profile_name" "$data_folder/Presets" || true
+    fi
+fi
+
+# Whatever is left of the program goes now, so nothing below waits for it.
+if ! wine_settles 30; then
+    echo "wine-check: the program did not end; ending every Wine process of the prefix" >&2
+    timeout 30 wineserver -k || true
 fi
 
 #===============================================================================
-# The embedded fonts as GDI draws them (the pages' own text shows in the
+# The embedded faces as GDI draws them (the pages' own text shows in the
 # screenshots above).
 probe_status=0
-(cd "$out" && wine "$build/tools/fontprobe/auralis_font_probe.exe" 03-font-probe.png) | tr -d '\r' || probe_status=$?
-check "the font probe finds both embedded faces in use" test "$probe_status" -eq 0
+(cd "$out" && timeout 120 wine "$build/tools/fontprobe/auralis_font_probe.exe" 08-font-probe.png) | tr -d '\r' || probe_status=$?
+check "the font probe finds both embedded faces in use" test "$probe_status" -eq 0 || true
 
 #===============================================================================
-# Uninstall: the program goes, the shared data folder stays.
-wine "$program_dir/Uninstall.exe" /S || true
-wine_settle
-check "the uninstaller removes the program" test ! -e "$program_dir/$AURALIS_PRODUCT_NAME.exe"
-check "the uninstaller removes the Start-menu entry" test ! -e "$start_menu_entry"
-check "the uninstaller removes the uninstall entry" bash -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
-check "the uninstaller keeps the shared data folder" test -d "$data_folder"
+# Uninstall: the program goes, the shared data folder and its profile stay.
+bank_written=0
+[ -f "$data_folder/Presets" ] && bank_written=1
+timeout 120 wine "$program_dir/Uninstall.exe" /S || true
+wine_settles 120 || true
+{
+    check "the uninstaller removes the program" test ! -e "$program_dir/$AURALIS_PRODUCT_NAME.exe"
+    check "the uninstaller removes the Start-menu entry" test ! -e "$start_menu_entry"
+    check "the uninstaller removes the uninstall entry" bash -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
+    check "the uninstaller keeps the shared data folder" test -d "$data_folder"
+    if [ "$bank_written" = 1 ]; then
+        check "the uninstaller keeps the bank" test -f "$data_folder/Presets"
+    fi
+} || true
 
 echo "wine-check: took $(($(date +%s) - started)) s; screenshots in $out"
 echo "wine-check: $passed passed, $failed failed"

@@ -1,7 +1,20 @@
 #!/usr/bin/env bash
-# Builds the Windows program and its installer, then checks them under Wine:
-# the one command for both (run as root on Debian 12).
+# Builds the Windows program and its installer, builds the stand-in service
+# for this machine, then checks the program under Wine against it: the one
+# command for all of it (run as root on Debian 12).
+#   STANDIN_BUILD_DIR  the native build folder for the stand-in (default
+#                      build/, the folder scripts/build.sh and scripts/test.sh
+#                      use; only the stand-in's target is built here)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
+standin_build=${STANDIN_BUILD_DIR:-$top/build}
+
 "$top/scripts/windows/build.sh"
-exec "$top/scripts/windows/check-under-wine.sh"
+
+if [ ! -f "$standin_build/CMakeCache.txt" ]; then
+    cmake -S "$top" -B "$standin_build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Debug}" >/dev/null
+fi
+cmake --build "$standin_build" --target auralis-standin -j "${AURALIS_JOBS:-2}" | tail -n 1
+
+AURALIS_STANDIN="$standin_build/tools/standin/auralis-standin" \
+    exec "$top/scripts/windows/check-under-wine.sh"

@@ -24,10 +24,12 @@ void KorvaneOnboardingApplication::initialise (const juce::String&)
     mainWindow->setVisible (true);
 
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
+    repaintFallback.start();
 }
 
 void KorvaneOnboardingApplication::shutdown()
 {
+    repaintFallback.stop();
     mainWindow.reset();
 }
 

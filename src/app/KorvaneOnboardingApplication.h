@@ -2,6 +2,7 @@
 
 #include "IMAlertWindowLNF.h"
 #include "MainWindow.h"
+#include "RepaintFallback.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -35,6 +36,7 @@ private:
     //==============================================================================
     std::unique_ptr<MainWindow> mainWindow;
     IMAlertWindowLNF lookAndFeel;
+    RepaintFallback repaintFallback;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KorvaneOnboardingApplication)
 };

@@ -63,6 +63,16 @@ bool readWithLimit (juce::InputStream& in, juce::int64 limit, juce::MemoryBlock&
     return true;
 }
 
+/** The extra headers of a request with the connection header added, where
+    there is one. */
+juce::String withConnectionHeader (const juce::String& headers)
+{
+    if (ServiceConstants::connectionHeader.isEmpty() || headers.isEmpty())
+        return headers + ServiceConstants::connectionHeader;
+
+    return headers + "\n" + ServiceConstants::connectionHeader;
+}
+
 juce::var makeObject (std::initializer_list<std::pair<const char*, juce::var>> members)
 {
     auto* object = new juce::DynamicObject();
@@ -175,7 +185,7 @@ juce::var postJsonRequest (const juce::String& path, const juce::String& body)
     int httpStatus = 0;
 
     const auto stream = url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inPostData)
-                                                   .withExtraHeaders (ServiceConstants::requestHeaders)
+                                                   .withExtraHeaders (withConnectionHeader (ServiceConstants::requestHeaders))
                                                    .withConnectionTimeoutMs (ServiceConstants::postTimeoutMs)
                                                    .withStatusCode (&httpStatus)
                                                    .withNumRedirectsToFollow (ServiceConstants::maxRedirects));
@@ -237,6 +247,7 @@ juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength)
     const auto address = juce::URL::createWithoutParsing (url);
     const auto options = juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
                              .withConnectionTimeoutMs (ServiceConstants::currentDownloadStallTimeoutMs())
+                             .withExtraHeaders (withConnectionHeader ({}))
                              .withNumRedirectsToFollow (ServiceConstants::maxRedirects);
 
     std::unique_ptr<juce::InputStream> stream;

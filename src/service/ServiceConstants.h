@@ -25,6 +25,17 @@ inline const juce::String clientName { "korvane_eval_qr_code" };
 /** Extra headers of every POST: three lines joined by a single line feed. */
 inline const juce::String requestHeaders { "User-Agent: vantora_auralis\nContent-Type: application/json\nAccept-Encoding: gzip, deflate" };
 
+/** Added to every request where the system's HTTP stack keeps connections
+    open between requests (Windows): it would send a later request over a
+    connection the server has closed in the meantime, and that request would
+    fail without a reply. Elsewhere the framework opens a new connection for
+    every request anyway. */
+#if JUCE_WINDOWS
+inline const juce::String connectionHeader { "Connection: close" };
+#else
+inline const juce::String connectionHeader {};
+#endif
+
 inline const juce::String productName { "AuralisOnboardingApp" };
 inline const juce::String productVersion { "0.0.10" };
 
