@@ -1,18 +1,78 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the program and runs it. Without a DISPLAY it
-# runs under Xvfb and saves a screenshot of the window every few seconds into
-# out/screenshots/.
+# Sets up the machine, builds the program and the stand-in service, starts the
+# stand-in in the background on https://127.0.0.1:8443 (the program's
+# compiled-in service address) and runs the program against it; the stand-in
+# stops when the program exits. The program trusts the stand-in's CA only
+# inside a private mount namespace, where a copy of the system's CA bundle
+# with that CA appended is bind-mounted over the original; the machine's own
+# trust store is never changed. Without a DISPLAY it runs under Xvfb and saves
+# a screenshot of the window every few seconds into out/screenshots/.
+#
+# The stand-in keeps its state in out/standin/ (AURALIS_STANDIN_STATE to use
+# another folder) and logs to out/standin.log. Change its accounts, quotas and
+# announced releases while it runs with
+#   build-release/tools/standin/auralis-standin help
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build-release}
-
-"$top/scripts/setup.sh"
-BUILD_DIR="$build" BUILD_TYPE=Release "$top/scripts/build.sh"
-
 app="$build/entry/Auralis_artefacts/Release/Auralis with VST Spherion"
+standin="$build/tools/standin/auralis-standin"
+state=${AURALIS_STANDIN_STATE:-$top/out/standin}
+
+if [ "${AURALIS_IN_RUN_NAMESPACE:-}" != 1 ]; then
+    "$top/scripts/setup.sh"
+    BUILD_DIR="$build" BUILD_TYPE=Release "$top/scripts/build.sh"
+
+    # Creates the CA and server certificate on first use.
+    ca=$("$standin" ca-path --state "$state")
+
+    export AURALIS_IN_RUN_NAMESPACE=1 AURALIS_RUN_CA="$ca"
+    exec unshare -m --propagation private "$0" "$@"
+fi
+
+bundle=/etc/ssl/certs/ca-certificates.crt
+trust=$(mktemp -d /tmp/auralis-run.XXXXXX)
+standin_pid=
+
+stop_standin()
+{
+    if [ -n "$standin_pid" ]; then
+        kill "$standin_pid" 2>/dev/null || true
+        wait "$standin_pid" 2>/dev/null || true
+    fi
+    rm -rf "$trust"
+}
+trap stop_standin EXIT
+
+cat "$bundle" "$AURALIS_RUN_CA" > "$trust/bundle.crt"
+mount --bind "$trust/bundle.crt" "$bundle"
+
+mkdir -p "$top/out"
+"$standin" serve --state "$state" > "$top/out/standin.log" 2>&1 &
+standin_pid=$!
+
+# Wait until the stand-in answers over TLS, checked against its own CA.
+answering=0
+for _ in $(seq 1 100); do
+    if curl -s -o /dev/null --cacert "$AURALIS_RUN_CA" https://127.0.0.1:8443/media/plugin-screenshot.png; then
+        answering=1
+        break
+    fi
+    kill -0 "$standin_pid" 2>/dev/null || break
+    sleep 0.1
+done
+
+if [ "$answering" != 1 ]; then
+    echo "The stand-in service did not start:" >&2
+    cat "$top/out/standin.log" >&2
+    exit 1
+fi
+
+echo "Stand-in service on https://127.0.0.1:8443, state in $state, log in $top/out/standin.log"
 
 if [ -n "${DISPLAY:-}" ]; then
-    exec "$app"
+    "$app"
+    exit 0
 fi
 
 shots="$top/out/screenshots"

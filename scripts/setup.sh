@@ -11,8 +11,10 @@ packages=(
     googletest libgtest-dev libgmock-dev
     libcpp-httplib-dev libssl-dev openssl ca-certificates curl
     libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
+    libpng-dev zlib1g-dev nlohmann-json3-dev
+    chromium zbar-tools
     xvfb xauth xdotool x11-utils imagemagick libxdamage-dev libxfixes-dev
-    util-linux dpkg-dev file desktop-file-utils
+    util-linux iproute2 dpkg-dev file desktop-file-utils
     clang libclang-rt-14-dev python3
 )
 

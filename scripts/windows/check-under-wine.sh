@@ -123,11 +123,19 @@ registry_value_is()
     wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' | grep -q "REG_SZ[[:space:]]*$2\$"
 }
 
+# Waits for every Wine process of the prefix to end, but not for ever: a
+# lingering system process (seen: explorer.exe /desktop after an uninstall)
+# would otherwise hold the whole check.
+wine_settle()
+{
+    timeout 120 wineserver --wait || { echo "wine-check: Wine did not settle in 120 s; ending its processes"; wineserver -k || true; }
+}
+
 #===============================================================================
 started=$(date +%s)
 echo "wine-check: preparing a fresh Wine prefix in $WINEPREFIX"
 wineboot --init >/dev/null 2>&1
-wineserver --wait
+wine_settle
 
 if [ -n "${AURALIS_WINE_TRUST_CA:-}" ]; then
     check "Wine's CA bundle holds the CA to trust" grep -qF "$(sed -n 2p "$AURALIS_WINE_TRUST_CA")" /etc/ssl/certs/ca-certificates.crt
@@ -137,7 +145,7 @@ fi
 # Install silently, as an administrator would.
 install_status=0
 timeout 300 wine "$AURALIS_INSTALLER" /S || install_status=$?
-wineserver --wait
+wine_settle
 program_dir=$(unix_path "C:\\Program Files\\$AURALIS_COMPANY_NAME\\$AURALIS_PRODUCT_NAME")
 start_menu_entry="$(unix_path 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs')/$AURALIS_PRODUCT_NAME.lnk"
 data_folder="$(unix_path 'C:\ProgramData')/${data_folder_name//\\//}"
@@ -194,7 +202,7 @@ check "the font probe finds both embedded faces in use" test "$probe_status" -eq
 #===============================================================================
 # Uninstall: the program goes, the shared data folder stays.
 wine "$program_dir/Uninstall.exe" /S || true
-wineserver --wait
+wine_settle
 check "the uninstaller removes the program" test ! -e "$program_dir/$AURALIS_PRODUCT_NAME.exe"
 check "the uninstaller removes the Start-menu entry" test ! -e "$start_menu_entry"
 check "the uninstaller removes the uninstall entry" bash -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"

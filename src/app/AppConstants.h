@@ -47,4 +47,12 @@ namespace AppConstants
 
     /** The single button of a plain alert. */
     inline const juce::String okButtonText { "OK" };
+
+    //==============================================================================
+    /** Texts that more than one page shows while fetching or saving an HRTF. */
+    inline const juce::String downloadingHrtfMessage { "Downloading Personalized HRTF ..." };
+    inline const juce::String profileNotSavedTitle { "Your profile could not be saved." };
+
+    /** Followed by the support address, without a full stop. */
+    inline const juce::String downloadLimitMessage { "You have reached the maximum number of downloads for this profile, please contact " };
 }

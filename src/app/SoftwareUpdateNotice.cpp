@@ -4,10 +4,10 @@
 #include "AppConstants.h"
 #include "ExternalActions.h"
 #include "SharedFlags.h"
+#include "service/ServiceCodes.h"
 
 namespace
 {
-constexpr int noReply = -1;
 constexpr int updateFound = 200;
 constexpr int versionRefused = 403;
 }
@@ -24,7 +24,7 @@ SoftwareUpdateNotice SoftwareUpdateNotice::decide (int statusCode,
 {
     SoftwareUpdateNotice notice;
 
-    if (statusCode == noReply || returnCode == noReply)
+    if (ServiceCodes::isNoReply (statusCode, returnCode))
     {
         notice.kind = Kind::connectionError;
         notice.title = AppConstants::errorTitle;

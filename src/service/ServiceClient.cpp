@@ -236,6 +236,7 @@ juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength)
     // parameters would re-encode its query.
     const auto address = juce::URL::createWithoutParsing (url);
     const auto options = juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
+                             .withConnectionTimeoutMs (ServiceConstants::currentDownloadStallTimeoutMs())
                              .withNumRedirectsToFollow (ServiceConstants::maxRedirects);
 
     std::unique_ptr<juce::InputStream> stream;

@@ -1,5 +1,7 @@
 #include "ServiceConstants.h"
 
+#include <atomic>
+
 namespace
 {
 juce::CriticalSection serviceBaseAddressLock;
@@ -16,4 +18,19 @@ void ServiceConstants::setServiceBaseAddressForTesting (const juce::String& addr
 {
     const juce::ScopedLock sl (serviceBaseAddressLock);
     currentServiceBaseAddress = address;
+}
+
+namespace
+{
+std::atomic<int> downloadStallTimeout { ServiceConstants::downloadStallTimeoutMs };
+}
+
+int ServiceConstants::currentDownloadStallTimeoutMs()
+{
+    return downloadStallTimeout.load();
+}
+
+void ServiceConstants::setDownloadStallTimeoutForTesting (int milliseconds)
+{
+    downloadStallTimeout = milliseconds;
 }

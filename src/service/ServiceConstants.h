@@ -54,4 +54,14 @@ constexpr int maxReplyNestingDepth = 64;
 
 /** A download larger than this fails rather than exhausting memory. */
 constexpr juce::int64 maxDownloadBytes = 256 * 1024 * 1024;
+
+/** A download whose connection cannot be made, or whose data stalls (below
+    100 bytes a second), for this long fails instead of holding its worker,
+    the busy overlay and the close button for good. */
+constexpr int downloadStallTimeoutMs = 30000;
+
+/** The stall time-out in force: downloadStallTimeoutMs unless a test has set
+    a shorter one. */
+int currentDownloadStallTimeoutMs();
+void setDownloadStallTimeoutForTesting (int milliseconds);
 }

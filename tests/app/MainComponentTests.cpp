@@ -1,11 +1,38 @@
 #include "app/MainComponent.h"
 #include "app/MainWindow.h"
 #include "app/SharedFlags.h"
+#include "service/ServiceConstants.h"
+#include "support/TestHttpsServer.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
+    //==============================================================================
+    /** Points the service client at a server of the test's own while it
+        lives: the home and updates pages check the service as soon as they
+        are shown. Declared before the main component, it outlives the pages'
+        workers. */
+    struct LocalService
+    {
+        LocalService()
+        {
+            server.serve ("POST", "/status-check/v1.0", TestHttpResponse::json (R"({"status_code": 200, "return_code": 0})"));
+            server.start();
+            ServiceConstants::setServiceBaseAddressForTesting (server.getOrigin());
+        }
+
+        ~LocalService()
+        {
+            server.stop();
+            ServiceConstants::setServiceBaseAddressForTesting (previousAddress);
+        }
+
+        const juce::String previousAddress { ServiceConstants::serviceBaseAddress() };
+        TestHttpsServer server { TestHttpsServer::isAvailable() ? TestHttpsServer::Certificate::testCa
+                                                                : TestHttpsServer::Certificate::selfSigned };
+    };
+
     //==============================================================================
     /** A fresh data folder per test, removed afterwards. */
     struct DataFolder
@@ -73,6 +100,7 @@ namespace
 //==============================================================================
 TEST (MainComponentStart, WithoutABankShowsTheStartPageOnItsFirstRun)
 {
+    LocalService service;
     DataFolder data;
     MainComponent main (data.folder);
 
@@ -86,6 +114,7 @@ TEST (MainComponentStart, WithoutABankShowsTheStartPageOnItsFirstRun)
 
 TEST (MainComponentStart, ShowsTheHomePageWithTheLastSelectedProfile)
 {
+    LocalService service;
     DataFolder data;
     writeBank (data.folder, { "Ann", "Bob", "Cy" }, 2);
     MainComponent main (data.folder);
@@ -99,7 +128,8 @@ TEST (MainComponentStart, FallsBackToTheFirstProfileForAnOutOfRangeSelection)
 {
     for (auto selection : { std::optional<int> (7), std::optional<int> (-1), std::optional<int> (3), std::optional<int>() })
     {
-        DataFolder data;
+        LocalService service;
+    DataFolder data;
         writeBank (data.folder, { "Ann", "Bob", "Cy" }, selection);
         MainComponent main (data.folder);
 
@@ -125,6 +155,7 @@ TEST (MainComponentStart, ComputesTheSharedDataFolderBelowTheCommonApplicationDa
 //==============================================================================
 TEST (MainComponentNavigation, StartPageGoesHomeOrOnToThePersonalisePage)
 {
+    LocalService service;
     DataFolder data;
     MainComponent main (data.folder);
     auto& start = main.getStartPage();
@@ -151,6 +182,7 @@ TEST (MainComponentNavigation, StartPageGoesHomeOrOnToThePersonalisePage)
 
 TEST (MainComponentNavigation, AnUndecodableQrCodeLeavesAnInvalidImage)
 {
+    LocalService service;
     DataFolder data;
     MainComponent main (data.folder);
 
@@ -167,6 +199,7 @@ TEST (MainComponentNavigation, AnUndecodableQrCodeLeavesAnInvalidImage)
 
 TEST (MainComponentNavigation, PersonalisePageGoesHomeOrToTheProfileLoadedPage)
 {
+    LocalService service;
     DataFolder data;
     MainComponent main (data.folder);
     auto& personalise = main.getPersonalizePage();
@@ -190,6 +223,7 @@ TEST (MainComponentNavigation, PersonalisePageGoesHomeOrToTheProfileLoadedPage)
 
 TEST (MainComponentNavigation, HomePageReadsEveryRequest)
 {
+    LocalService service;
     DataFolder data;
     writeBank (data.folder, { "Ann" });
     MainComponent main (data.folder);
@@ -221,6 +255,7 @@ TEST (MainComponentNavigation, HomePageReadsEveryRequest)
 //==============================================================================
 TEST (MainWindowClose, IsRefusedWhileAnOperationRunsAndSavesBeforeQuitting)
 {
+    LocalService service;
     DataFolder data;
     writeBank (data.folder, { "Ann" });
     const auto presets = data.folder.getChildFile ("Presets");
@@ -247,6 +282,7 @@ TEST (MainWindowClose, IsRefusedWhileAnOperationRunsAndSavesBeforeQuitting)
 
 TEST (MainWindowClose, WritesNoBankWhenThereIsNoProfile)
 {
+    LocalService service;
     DataFolder data;
     MainWindow window ("Auralis with VST Spherion", data.folder);
     int quits = 0;

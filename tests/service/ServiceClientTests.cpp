@@ -329,3 +329,24 @@ TEST_F (ServiceClient, DownloadsOverTheLimitFailWithoutExhaustingMemory)
     EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/endless"), length).isEmpty());
     EXPECT_EQ (length, -1);
 }
+
+TEST_F (ServiceClient, AStalledDownloadFailsInsteadOfHangingItsWorker)
+{
+    // The server never answers until the client has given up; without a
+    // stall time-out the download would wait for ever. The handler may still
+    // be waking when the test ends, so it shares the event.
+    auto clientGaveUp = std::make_shared<juce::WaitableEvent>();
+    server.on ("GET", "/stalled", [clientGaveUp] (const TestHttpRequest&)
+               {
+                   clientGaveUp->wait (20000);
+                   return TestHttpResponse::bytes (patternBytes (100)); });
+    startServer();
+
+    ServiceConstants::setDownloadStallTimeoutForTesting (1000);
+    int length = -1;
+    const auto received = fetchUrlBytes (server.urlFor ("/stalled"), length);
+    clientGaveUp->signal();
+    ServiceConstants::setDownloadStallTimeoutForTesting (ServiceConstants::downloadStallTimeoutMs);
+
+    EXPECT_FALSE (isCompleteDownload (received, length));
+}

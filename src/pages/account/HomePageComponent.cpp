@@ -1,20 +1,571 @@
 #include "HomePageComponent.h"
 
-HomePageComponent::HomePageComponent (const juce::Image& decoderLogoToUse,
-                                        const juce::Image& partnerLogoToUse,
-                                        const juce::Image& poweredByLogoToUse,
-                                        PresetStore& storeToUse)
-    : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
-    , store (storeToUse)
+#include "AccountTexts.h"
+#include "app/Alerts.h"
+#include "app/AppConstants.h"
+#include "app/SharedFlags.h"
+#include "service/ServiceCodes.h"
+#include "store/SubmissionNumber.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+
+#include <AuralisBinaryData.h>
+
+namespace
 {
+using namespace ServiceCodes;
+
+constexpr int hrtfNotFoundStatus = 401;
+constexpr int hrtfNotFoundReturnCode = 1;
+constexpr int noNewerHrtfReturnCode = 4;
+constexpr int softwareUpdateReturnCode = 1;
+
+constexpr int tickIntervalMs = 1000;
+constexpr int numDots = 5;
+constexpr int submissionsWithoutImage = 5;
+
+const juce::Rectangle<int> refreshRingArea { 436, 159, 42, 42 };
+const juce::Rectangle<int> badgeArea { 464, 147, 20, 20 };
+const juce::Rectangle<int> detailsBoxArea { 64, 225, 416, 120 };
+
+// The service holds newer HRTF data for the profile.
+bool isProfileUpdateWaiting (const ProfileRecord& r)
+{
+    return r.auralis_update_status_code == statusOk && r.auralis_update_return_code != noNewerHrtfReturnCode;
 }
 
+// The profile's first HRTF has been made but not downloaded yet.
+bool isFirstHrtfWaiting (const ProfileRecord& r)
+{
+    return r.img_id.isEmpty() && r.hrtf_requested == 1;
+}
+
+bool isSoftwareUpdateWaiting (const ProfileRecord& r)
+{
+    return r.software_update_status_code == statusOk && r.software_update_return_code == softwareUpdateReturnCode;
+}
+
+bool isDecodableImage (const juce::MemoryBlock& bytes)
+{
+    return juce::ImageFileFormat::loadFrom (bytes.getData(), bytes.getSize()).isValid();
+}
+
+TextRow detailsCaption (const juce::String& text, int y)
+{
+    return { text, juce::Justification::bottomLeft, regularFont (18.0f), Palette::colour (Palette::white), { 123, y, 200, 28 } };
+}
+}
+
+//==============================================================================
+HomePageComponent::HomePageComponent (const juce::Image& decoderLogoToUse,
+                                      const juce::Image& partnerLogoToUse,
+                                      const juce::Image& poweredByLogoToUse,
+                                      PresetStore& storeToUse)
+    : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
+    , store (&storeToUse)
+    , checkForUpdatesButton (AccountTexts::checkForUpdatesName)
+    , submitNewImageButton (AccountTexts::submitNewImageCaption, true, 18.0f, false, false, false)
+    , addProfileButton (AccountTexts::addProfileCaption, true, 28.0f, false, false, false)
+    , userBox (AccountTexts::profileSelectorName)
+    , showButton (AccountTexts::showCaption, true, 14.0f, true, false, true)
+    , refreshIcon (juce::ImageFileFormat::loadFrom (AuralisBinaryData::refreshicon_png, (size_t) AuralisBinaryData::refreshicon_pngSize))
+    , hrtfIdBox (225, 28, 14, true, true)
+{
+    userBox.setBounds (64, 160, 274, 40);
+
+    addProfileButton.setName (AccountTexts::addProfileCaption);
+    addProfileButton.setBounds (369, 160, 45, 40);
+
+    checkForUpdatesButton.setImages (false, true, true, refreshIcon, 1.0f, juce::Colours::transparentBlack, refreshIcon, 0.65f, juce::Colours::transparentBlack, refreshIcon, 1.0f, juce::Colours::transparentBlack);
+    checkForUpdatesButton.setBounds (refreshRingArea);
+
+    // The badge's digit sits on the refresh icon; a click on it reaches the icon.
+    updateBadge.setBounds (465, 146, 20, 20);
+    updateBadge.setInterceptsMouseClicks (false, false);
+
+    rows.push_back (detailsCaption (AccountTexts::imageSubmissionsLeftCaption, 281));
+    rows.push_back (detailsCaption (AccountTexts::currentHrtfIdCaption, 308));
+
+    for (auto x : { 298, 326, 354, 382, 410 })
+        dotAreas.emplace_back (x, 290, 17, 17);
+
+    showButton.setName (AccountTexts::showCaption);
+    showButton.setBounds (297, 315, 70, 21);
+
+    hrtfIdBox.setBounds (294, 315, 225, 28);
+
+    submitNewImageButton.setName (AccountTexts::submitNewImageCaption);
+    submitNewImageButton.setBounds (280, 370, 200, 40);
+
+    addAndMakeVisible (checkForUpdatesButton);
+    addAndMakeVisible (addProfileButton);
+    addAndMakeVisible (submitNewImageButton);
+    addAndMakeVisible (showButton);
+    addAndMakeVisible (userBox);
+    addAndMakeVisible (updateBadge);
+
+    userBox.onChange = [this]
+    {
+        if (! busy.load() && ! checkRunning)
+            selectProfile (selectedIndex());
+    };
+
+    addProfileButton.onClick = [this]
+    {
+        if (onNavigate && ! busy.load() && ! checkRunning)
+            onNavigate (userBox.getText(), View::StartPage, {});
+    };
+
+    checkForUpdatesButton.onClick = [this]
+    {
+        if (onNavigate && ! busy.load() && ! checkRunning)
+            onNavigate (userBox.getText(), View::Updates, {});
+    };
+
+    submitNewImageButton.onClick = [this]
+    {
+        if (! busy.load() && ! checkRunning)
+            startSubmitCheck();
+    };
+
+    showButton.onClick = [this]
+    {
+        if (busy.load() || checkRunning)
+            return;
+
+        removeChildComponent (&showButton);
+        addAndMakeVisible (hrtfIdBox);
+    };
+}
+
+//==============================================================================
 void HomePageComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;
+    userBox.setEnabled (true);
+    userBox.clear (juce::sendNotificationAsync);
+
+    // Item ids are bank index + 1. A preset without a name gets no item (the
+    // framework refuses empty items), so items are found by id, not position.
+    const auto names = store->getProfileNames();
+    int selected = 0;
+
+    for (int i = 0; i < names.size(); ++i)
+    {
+        if (names[i].isEmpty())
+            continue;
+
+        userBox.addItem (names[i], i + 1);
+
+        if (names[i] == profileName)
+        {
+            userBox.setSelectedId (i + 1, juce::sendNotificationAsync);
+            selected = i;
+        }
+    }
+
+    clearBadge();
+    addAndMakeVisible (showButton);
+    removeChildComponent (&hrtfIdBox);
+
+    selectProfile (selected);
 }
 
+void HomePageComponent::selectProfile (int index)
+{
+    if (index < 0)
+    {
+        repaint();
+        return;
+    }
+
+    if (! checkRunning)
+        startBackgroundCheck (index);
+
+    if (const auto preset = store->presetAt (index); preset.isValid())
+        store->fillRecord (preset, pageRecord);
+
+    hrtfIdBox.setEmphasisedText (pageRecord.hrtf_id.isNotEmpty() ? pageRecord.hrtf_id : AccountTexts::noHrtfText, {}, {});
+
+    lastSelectedIndex = index;
+    store->setLastSelectedPreset (index);
+    repaint();
+}
+
+int HomePageComponent::selectedIndex() const
+{
+    return userBox.getSelectedId() - 1;
+}
+
+//==============================================================================
+void HomePageComponent::startBackgroundCheck (int index)
+{
+    // A check still under way keeps its inputs and its callback; this request
+    // is dropped, and the running check's result is shown instead.
+    if (backgroundCheckOutstanding)
+        return;
+
+    checkRunning = true;
+    canQuit = false;
+
+    ProfileRecord record;
+
+    if (const auto preset = store->presetAt (index); preset.isValid())
+        store->fillRecord (preset, record);
+
+    backgroundCheck.profileName = record.profileName;
+    backgroundCheck.store = store;
+
+    clearBadge();
+    repaint();
+
+    backgroundCheck.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String&)
+    {
+        backgroundCheckFinished (statusCode, returnCode);
+    };
+
+    backgroundCheckOutstanding = true;
+    backgroundCheck.startThread();
+}
+
+void HomePageComponent::backgroundCheckFinished (int statusCode, int returnCode)
+{
+    backgroundCheckOutstanding = false;
+
+    // The check re-read the bank from disk; the selection made here since the
+    // last save must not be lost with it.
+    if (lastSelectedIndex >= 0)
+        store->setLastSelectedPreset (lastSelectedIndex);
+
+    allowQuitWhenIdle();
+
+    // Everything the result changes is settled before an alert opens: an alert
+    // runs a nested message loop, in which ticks and other results go on.
+    if (isNoReply (statusCode, returnCode))
+    {
+        updateCheckRunning();
+        repaint();
+        showPageAlert (AppConstants::errorTitle, AppConstants::connectionMessage);
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        updateCheckRunning();
+        return;
+    }
+
+    ProfileRecord r;
+    store->findProfile (userBox.getText(), r);
+    repaint();
+
+    if (r.force_update && r.download_url.isNotEmpty())
+    {
+        // The page stays locked: the alert's "OK" opens the address and quits.
+        checkRunning = true;
+
+        if (isVisible())
+            showUpdateAlert (*this, AppConstants::updateNowTitle, AppConstants::outOfDateMessage, r.download_url);
+
+        return;
+    }
+
+    bool hrtfNotFound = false;
+
+    if (isFirstHrtfWaiting (r))
+    {
+        showBadge();
+    }
+    else if (r.hrtf_status_code == hrtfNotFoundStatus && r.hrtf_return_code == hrtfNotFoundReturnCode)
+    {
+        hrtfNotFound = true;
+        clearBadge();
+    }
+
+    if (isSoftwareUpdateWaiting (r) || isProfileUpdateWaiting (r))
+        showBadge();
+
+    repaint();
+    updateCheckRunning();
+
+    if (hrtfNotFound)
+        showPageAlert (AccountTexts::hrtfNotFoundTitle, AccountTexts::hrtfNotFoundMessage);
+}
+
+//==============================================================================
+void HomePageComponent::startSubmitCheck()
+{
+    if (submitCheckOutstanding)
+        return;
+
+    checkRunning = true;
+    canQuit = false;
+    userBox.setEnabled (false);
+
+    ProfileRecord record;
+    store->findProfile (userBox.getText(), record);
+
+    submitCheck.profileName = record.profileName;
+    submitCheck.currentImgId = record.img_id;
+    submitCheck.currentAuralisId = record.auralis_id;
+    submitCheck.currentHrtfId = record.hrtf_id;
+    submitCheck.store = store;
+
+    submitCheck.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
+    {
+        submitCheckFinished (statusCode, returnCode, message);
+    };
+
+    submitCheckOutstanding = true;
+    submitCheck.startThread();
+}
+
+void HomePageComponent::submitCheckFinished (int statusCode, int returnCode, const juce::String& message)
+{
+    submitCheckOutstanding = false;
+    allowQuitWhenIdle();
+
+    if (isNoReply (statusCode, returnCode))
+    {
+        finishSubmitCheck();
+        showPageAlert (AppConstants::errorTitle, AppConstants::connectionMessage);
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        finishSubmitCheck();
+        showPageAlert (AppConstants::errorTitle, message);
+        return;
+    }
+
+    ProfileRecord r;
+    store->findProfile (userBox.getText(), r);
+
+    // The first rule that applies decides.
+    if (isProfileUpdateWaiting (r) || isFirstHrtfWaiting (r))
+    {
+        if (! updatesAvailable)
+        {
+            showBadge();
+            repaint();
+        }
+
+        finishSubmitCheck();
+        showPageAlert (AccountTexts::hrtfInfoFoundTitle, AccountTexts::hrtfInfoFoundMessage);
+        return;
+    }
+
+    if (r.hrtf_requested <= 0)
+    {
+        // No image submitted yet: on to the QR code. The profile selector
+        // stays disabled while it is fetched.
+        requestQrCode();
+        updateCheckRunning();
+        return;
+    }
+
+    if ((juce::int64) r.pull_allowed - r.pull_requested <= 0)
+    {
+        finishSubmitCheck();
+        showPageAlert (AppConstants::errorTitle, AccountTexts::downloadsLimitMessage);
+        return;
+    }
+
+    if ((juce::int64) r.hrtf_allowed - r.hrtf_requested <= 0)
+    {
+        finishSubmitCheck();
+        showPageAlert (AppConstants::errorTitle, AccountTexts::submissionsLimitMessage);
+        return;
+    }
+
+    // Downloads and submissions left: on to the QR code, as above.
+    requestQrCode();
+    updateCheckRunning();
+}
+
+void HomePageComponent::finishSubmitCheck()
+{
+    updateCheckRunning();
+    userBox.setEnabled (true);
+}
+
+//==============================================================================
+void HomePageComponent::requestQrCode()
+{
+    if (qrRequestOutstanding)
+        return;
+
+    overlayMessage = AccountTexts::generatingQrCodeMessage;
+    busy = true;
+    canQuit = false;
+    repaint();
+
+    qrCodeRequest.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& qrImage)
+    {
+        qrCodeReceived (statusCode, returnCode, message, qrImage);
+    };
+
+    qrRequestOutstanding = true;
+    qrCodeRequest.startThread();
+}
+
+void HomePageComponent::qrCodeReceived (int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& qrImage)
+{
+    qrRequestOutstanding = false;
+    busy = false;
+    repaint();
+    allowQuitWhenIdle();
+
+    juce::String failure;
+
+    if (isNoReply (statusCode, returnCode))
+        failure = AppConstants::connectionMessage;
+    else if (statusCode != statusOk)
+        failure = message;
+    else if (qrImage.isEmpty() || ! isDecodableImage (qrImage))
+        failure = AccountTexts::qrDownloadFailedMessage;
+
+    if (failure.isEmpty())
+    {
+        if (onNavigate)
+            onNavigate (userBox.getText(), View::PersonalizeYourAudio, qrImage);
+
+        return;
+    }
+
+    // The page stays; the user may choose another profile again.
+    userBox.setEnabled (true);
+    showPageAlert (AppConstants::errorTitle, failure);
+}
+
+//==============================================================================
+void HomePageComponent::visibilityChanged()
+{
+    if (isVisible())
+    {
+        secondsVisible = 0;
+        startTimer (tickIntervalMs);
+        checkRunning = false;
+    }
+    else
+    {
+        stopTimer();
+    }
+}
+
+void HomePageComponent::timerCallback()
+{
+    ++secondsVisible;
+
+    if (secondsVisible <= secondsPerDay || ! canStartDailyRefresh())
+        return;
+
+    // Once a day: the next day counts from here.
+    secondsVisible = 0;
+    clearBadge();
+    selectProfile (selectedIndex());
+}
+
+bool HomePageComponent::canStartDailyRefresh()
+{
+    // Waits, tick by tick, while a check or the QR request is under way or an
+    // alert is open, so that the refresh neither piles up behind an
+    // unanswered alert nor is lost to a running check.
+    return ! checkRunning && ! busy.load() && ! isOperationOutstanding()
+           && ! isCurrentlyBlockedByAnotherModalComponent();
+}
+
+//==============================================================================
+void HomePageComponent::showBadge()
+{
+    updateBadge.setText (AccountTexts::updateBadgeText, juce::dontSendNotification);
+    updatesAvailable = true;
+}
+
+void HomePageComponent::clearBadge()
+{
+    updateBadge.setText ({}, juce::dontSendNotification);
+    updatesAvailable = false;
+}
+
+bool HomePageComponent::isOperationOutstanding() const
+{
+    return backgroundCheckOutstanding || submitCheckOutstanding || qrRequestOutstanding;
+}
+
+void HomePageComponent::updateCheckRunning()
+{
+    checkRunning = backgroundCheckOutstanding || submitCheckOutstanding;
+}
+
+void HomePageComponent::allowQuitWhenIdle()
+{
+    // A check of this page may still run beside the one that ended. A result
+    // that arrives after the user has moved on leaves the page now shown
+    // holding the window open while its own operation runs.
+    if (isVisible())
+        canQuit = ! isOperationOutstanding();
+    else
+        canQuit = ! isOperationOutstanding() && ! busy.load() && ! statusCheckBusy.load();
+}
+
+void HomePageComponent::showPageAlert (const juce::String& title, const juce::String& message)
+{
+    // A result that arrives after the user has moved on to another page is
+    // not shown over that page; entering this page again checks afresh.
+    if (isVisible())
+        showAlert (*this, title, message);
+}
+
+//==============================================================================
 void HomePageComponent::paint (juce::Graphics& g)
 {
     paintBackground (g);
+
+    g.setColour (Palette::colour (Palette::redAccent));
+    g.drawEllipse (refreshRingArea.toFloat(), 1.0f);
+
+    g.setColour (Palette::colour (Palette::dotOutline));
+
+    for (const auto& dot : dotAreas)
+        g.drawEllipse (dot.toFloat(), 1.0f);
+
+    g.setColour (juce::Colours::white);
+    g.drawRoundedRectangle (detailsBoxArea.toFloat(), 6.0f, 2.0f);
+
+    drawTextRows (g, rows);
+
+    if (updatesAvailable)
+    {
+        g.setColour (Palette::colour (Palette::badgeRed));
+        g.fillEllipse (badgeArea.toFloat());
+        g.setColour (Palette::colour (Palette::black));
+        g.drawEllipse (badgeArea.toFloat(), 1.0f);
+    }
+
+    if (pageRecord.img_id.isNotEmpty())
+    {
+        submissionsUsed = SubmissionNumber::fromImageId (pageRecord.img_id);
+        submissionsAllowed = pageRecord.hrtf_allowed;
+    }
+    else
+    {
+        submissionsAllowed = submissionsWithoutImage;
+        submissionsUsed = 0;
+    }
+
+    // The dots show the submissions left, at most five; counted wide, since
+    // both numbers come from the service.
+    const auto left = (juce::int64) submissionsAllowed - submissionsUsed;
+    filledDots = (int) juce::jlimit ((juce::int64) 0, (juce::int64) numDots, left);
+
+    for (int i = 0; i < filledDots; ++i)
+    {
+        const auto dot = dotAreas[(size_t) i].toFloat();
+        g.setColour (Palette::colour (Palette::redAccent));
+        g.fillEllipse (dot);
+        g.setColour (Palette::colour (Palette::dotOutline));
+        g.drawEllipse (dot, 1.0f);
+    }
 }

@@ -1,26 +1,119 @@
 #pragma once
 
+#include "service/BackgroundStatusCheckThread.h"
+#include "service/QrCodeGeneratorThread.h"
+#include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
+#include "ui/BoldTextEditor.h"
+#include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
+#include "ui/PrimaryComboBox.h"
+#include "ui/TextRow.h"
+
+#include <vector>
 
 //==============================================================================
-/** The returning user's page: profiles, submissions left, the HRTF id,
-    background checks, a new image submission and a new profile.
+/** The returning user's page: the profile selector, the image submissions
+    left, the current HRTF id, a red badge when new HRTF data or a new
+    program version is waiting, and the ways on: add a profile ("+"), look for
+    updates (the refresh icon) and submit a new ear image.
+
+    Whenever a profile is selected the page checks it with the service in the
+    background; while the page stays visible it does so again once a day.
+    Every service operation runs on one of the page's workers and reports on
+    the message thread.
 */
-class HomePageComponent : public GradientBackgroundComponent
+class HomePageComponent : public GradientBackgroundComponent,
+                          public juce::Timer
 {
 public:
     HomePageComponent (const juce::Image& decoderLogo,
-                     const juce::Image& partnerLogo,
-                     const juce::Image& poweredByLogo,
-                     PresetStore& store);
+                       const juce::Image& partnerLogo,
+                       const juce::Image& poweredByLogo,
+                       PresetStore& store);
 
-    void setCurrentProfile (const juce::String& name) override;
+    //==============================================================================
+    void visibilityChanged() override;
     void paint (juce::Graphics& g) override;
 
-    private:
+    /** Lists the bank's profiles, selects the named one and checks it. */
+    void setCurrentProfile (const juce::String& name) override;
+
+    /** One tick a second while the page is visible: counts the seconds and
+        runs the daily refresh. */
+    void timerCallback() override;
+
     //==============================================================================
-    PresetStore& store;
+    /** True while a background or submit check started here is outstanding
+        (or after a compulsory update was announced): the buttons and the
+        profile selector then do nothing. */
+    bool isCheckRunning() const noexcept { return checkRunning; }
+
+    /** True while the red badge is drawn. */
+    bool areUpdatesAvailable() const noexcept { return updatesAvailable; }
+
+    /** Ticks since the page became visible or since the last daily refresh. */
+    int getSecondsVisible() const noexcept { return secondsVisible; }
+
+    /** How many submission dots the last paint filled. */
+    int getFilledDotCount() const noexcept { return filledDots; }
+
+    /** Seconds the page stays visible before its daily refresh. */
+    static constexpr int secondsPerDay = 86400;
+
+private:
+    //==============================================================================
+    void selectProfile (int index);
+    void startBackgroundCheck (int index);
+    void startSubmitCheck();
+    void requestQrCode();
+
+    void backgroundCheckFinished (int statusCode, int returnCode);
+    void submitCheckFinished (int statusCode, int returnCode, const juce::String& message);
+    void qrCodeReceived (int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& qrImage);
+
+    void finishSubmitCheck();
+    void showBadge();
+    void clearBadge();
+    void updateCheckRunning();
+    void allowQuitWhenIdle();
+    bool isOperationOutstanding() const;
+    bool canStartDailyRefresh();
+    int selectedIndex() const;
+    void showPageAlert (const juce::String& title, const juce::String& message);
+
+    //==============================================================================
+    PresetStore* store;
+    ProfileRecord pageRecord;
+
+    BackgroundStatusCheckThread backgroundCheck;
+    StatusCheckThread submitCheck;
+    QrCodeGeneratorThread qrCodeRequest;
+
+    juce::ImageButton checkForUpdatesButton;
+    ButtonComponent submitNewImageButton, addProfileButton;
+    PrimaryComboBox userBox;
+    ButtonComponent showButton;
+    juce::Image refreshIcon;
+    juce::Label updateBadge;
+    BoldTextEditor hrtfIdBox;
+    std::vector<TextRow> rows;
+    std::vector<juce::Rectangle<int>> dotAreas;
+
+    bool updatesAvailable = false;
+    bool checkRunning = false;
+    int secondsVisible = 0;
+    int submissionsAllowed = 0, submissionsUsed = 0, filledDots = 0;
+
+    // One flag per worker, from its start until its result has been handled:
+    // a worker is never given new inputs or a new callback while it runs.
+    bool backgroundCheckOutstanding = false;
+    bool submitCheckOutstanding = false;
+    bool qrRequestOutstanding = false;
+
+    // The bank index selected last; the background check re-reads the bank
+    // from disk, which would otherwise forget a selection not yet saved.
+    int lastSelectedIndex = -1;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HomePageComponent)
 };

@@ -1,22 +1,366 @@
 #include "UpdatesComponent.h"
 
-UpdatesComponent::UpdatesComponent (const juce::Image& decoderLogoToUse,
-                                      const juce::Image& partnerLogoToUse,
-                                      const juce::Image& poweredByLogoToUse,
-                                      const juce::Image& backArrowToUse,
-                                      PresetStore& storeToUse)
-    : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
-    , store (storeToUse)
-    , backArrow (backArrowToUse)
+#include "AccountTexts.h"
+#include "app/Alerts.h"
+#include "app/AppConstants.h"
+#include "app/ExternalActions.h"
+#include "app/SharedFlags.h"
+#include "service/ServiceCodes.h"
+#include "ui/Fonts.h"
+#include "ui/StandardPanel.h"
+
+namespace
 {
+using namespace ServiceCodes;
+
+constexpr int downloadsUsedUpStatus = 403;
+constexpr int downloadsUsedUpReturnCode = 3;
+constexpr int noNewerHrtfReturnCode = 4;
+constexpr int softwareUpdateReturnCode = 1;
+
+const juce::Rectangle<int> profileUpdateBounds { 94, 376, 160, 36 };
+const juce::Rectangle<int> softwareUpdateBounds { 288, 376, 160, 36 };
+
+// The profile's first HRTF has been made but not downloaded yet.
+bool isFirstHrtfWaiting (const ProfileRecord& r)
+{
+    return r.img_id.isEmpty() && r.hrtf_requested == 1;
 }
 
+void clearText (BoldTextEditor& box)
+{
+    box.setEmphasisedText ({}, {}, {});
+}
+
+void showNewProfileReady (BoldTextEditor& box)
+{
+    box.setEmphasisedText (AccountTexts::newProfileReadyText, {}, {});
+}
+}
+
+//==============================================================================
+UpdatesComponent::UpdatesComponent (const juce::Image& decoderLogoToUse,
+                                    const juce::Image& partnerLogoToUse,
+                                    const juce::Image& poweredByLogoToUse,
+                                    const juce::Image& backArrowToUse,
+                                    PresetStore& storeToUse)
+    : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
+    , store (&storeToUse)
+    , backArrow (&backArrowToUse)
+    , releaseNotesText (282, 200, 19, false, false)
+    , profileUpdateText (282, 35, 19, false, false)
+    , profileUpdateButton (AccountTexts::profileUpdateCaption, true, 18.0f, false, true, false)
+    , softwareUpdateButton (AccountTexts::softwareUpdateCaption, true, 18.0f, false, true, false)
+    , backButton (AccountTexts::backButtonName)
+{
+    backButton.setImages (false, true, true, *backArrow, 1.0f, juce::Colours::transparentBlack, *backArrow, 0.65f, juce::Colours::transparentBlack, *backArrow, 1.0f, juce::Colours::transparentBlack);
+    backButton.setBounds (80, 155, 26, 26);
+    addAndMakeVisible (backButton);
+
+    statusLine.setFont (regularFont (21.0f));
+    statusLine.setJustificationType (juce::Justification::centred);
+    statusLine.setBounds (73, 157, 400, 23);
+    addAndMakeVisible (statusLine);
+
+    profileUpdateText.setBounds (130, 223, 282, 28);
+    addAndMakeVisible (profileUpdateText);
+
+    releaseNotesText.setBounds (130, 252, 282, 200);
+    addAndMakeVisible (releaseNotesText);
+
+    // The update buttons are children from the start (inactive until an
+    // update is available), so that one whose update is already known at
+    // the page's first paint can still be clicked.
+    profileUpdateButton.setName (AccountTexts::profileUpdateCaption);
+    profileUpdateButton.setBounds (profileUpdateBounds);
+    profileUpdateButton.setEnabled (false);
+    addAndMakeVisible (profileUpdateButton);
+
+    softwareUpdateButton.setName (AccountTexts::softwareUpdateCaption);
+    softwareUpdateButton.setBounds (softwareUpdateBounds);
+    softwareUpdateButton.setEnabled (false);
+    addAndMakeVisible (softwareUpdateButton);
+
+    versionLabel.setFont (regularFont (18.0f));
+    versionLabel.setJustificationType (juce::Justification::centred);
+    versionLabel.setText (AppConstants::applicationVersion, juce::dontSendNotification);
+    versionLabel.setBounds (245, 442, 50, 25);
+    addAndMakeVisible (versionLabel);
+
+    profileUpdateButton.onClick = [this]
+    { profileUpdateClicked(); };
+
+    softwareUpdateButton.onClick = [this]
+    { softwareUpdateClicked(); };
+
+    backButton.onClick = [this]
+    {
+        if (! busy.load() && ! statusCheckBusy.load())
+            goHome();
+    };
+}
+
+//==============================================================================
 void UpdatesComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;
+
+    clearText (profileUpdateText);
+    clearText (releaseNotesText);
+    statusLine.setText ({}, juce::dontSendNotification);
+
+    serviceReachable = true;
+    profileLoaded = true;
+    softwareUpdateAvailable = false;
+    profileUpdateAvailable = false;
+    statusLinePending = true;
+
+    startUpdateCheck();
 }
 
+void UpdatesComponent::startUpdateCheck()
+{
+    // A check still under way keeps its inputs and callback; its result
+    // serves this entry too.
+    if (updateCheckOutstanding)
+        return;
+
+    statusCheckBusy = true;
+    canQuit = false;
+
+    store->load();
+
+    ProfileRecord record;
+    store->findProfile (profileName, record);
+
+    statusCheck.profileName = record.profileName;
+    statusCheck.currentImgId = record.img_id;
+    statusCheck.currentAuralisId = record.auralis_id;
+    statusCheck.currentHrtfId = record.hrtf_id;
+    statusCheck.store = store;
+
+    statusCheck.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
+    {
+        updateCheckFinished (statusCode, returnCode, message);
+    };
+
+    updateCheckOutstanding = true;
+    statusCheck.startThread();
+}
+
+void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, const juce::String& message)
+{
+    updateCheckOutstanding = false;
+    canQuit = true;
+
+    // The flags are settled before an alert opens its nested message loop.
+    if (isNoReply (statusCode, returnCode))
+    {
+        serviceReachable = false;
+        statusCheckBusy = false;
+        showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        profileLoaded = false;
+        statusCheckBusy = false;
+        showAlert (*this, AppConstants::errorTitle, message);
+        return;
+    }
+
+    ProfileRecord r;
+    store->findProfile (profileName, r);
+
+    if (r.software_update_status_code == statusOk)
+    {
+        addAndMakeVisible (releaseNotesText);
+        softwareUpdateAvailable = r.software_update_return_code == softwareUpdateReturnCode;
+
+        if (softwareUpdateAvailable)
+            releaseNotesText.setEmphasisedText (r.software_update_message, "\n", r.release_notes);
+        else
+            clearText (releaseNotesText);
+    }
+    else
+    {
+        clearText (releaseNotesText);
+        softwareUpdateAvailable = false;
+    }
+
+    if (r.auralis_update_status_code == statusOk)
+    {
+        addAndMakeVisible (profileUpdateText);
+
+        if (r.auralis_update_return_code == noNewerHrtfReturnCode)
+            clearText (profileUpdateText);
+        else
+            showNewProfileReady (profileUpdateText);
+
+        profileUpdateAvailable = r.auralis_update_message != AccountTexts::auralisUpdateUnavailableMessage;
+    }
+    else
+    {
+        clearText (profileUpdateText);
+        profileUpdateAvailable = false;
+    }
+
+    if (isFirstHrtfWaiting (r))
+    {
+        addAndMakeVisible (profileUpdateText);
+        showNewProfileReady (profileUpdateText);
+        profileUpdateAvailable = true;
+    }
+
+    repaint();
+    statusCheckBusy = false;
+}
+
+//==============================================================================
+void UpdatesComponent::profileUpdateClicked()
+{
+    if (busy.load() || statusCheckBusy.load())
+        return;
+
+    store->findProfile (profileName, pageRecord);
+
+    const auto offered = (pageRecord.auralis_update_status_code == statusOk
+                          && pageRecord.auralis_update_message != AccountTexts::auralisUpdateUnavailableMessage)
+                         || isFirstHrtfWaiting (pageRecord);
+
+    if (! offered)
+        return;
+
+    if (serviceReachable && profileLoaded)
+        startProfileUpdate();
+    else if (! profileLoaded)
+        showAlert (*this, AppConstants::errorTitle, AccountTexts::couldNotLoadProfileMessage);
+}
+
+void UpdatesComponent::startProfileUpdate()
+{
+    if (profileUpdateOutstanding)
+        return;
+
+    overlayMessage = AppConstants::downloadingHrtfMessage;
+    busy = true;
+    canQuit = false;
+    repaint();
+
+    ProfileRecord record;
+    store->findProfile (profileName, record);
+
+    pullClient.profileName = record.profileName;
+    pullClient.store = store;
+
+    pullClient.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+    {
+        profileUpdateFinished (statusCode, returnCode, message, profileUpdated, fileWritten);
+    };
+
+    profileUpdateOutstanding = true;
+    pullClient.startThread();
+}
+
+void UpdatesComponent::profileUpdateFinished (int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+{
+    profileUpdateOutstanding = false;
+    busy = false;
+    repaint();
+    canQuit = true;
+
+    if (isNoReply (statusCode, returnCode))
+    {
+        showAlert (*this, AppConstants::errorTitle, AccountTexts::profileUpdateConnectionMessage);
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        const auto text = (statusCode == downloadsUsedUpStatus && returnCode == downloadsUsedUpReturnCode)
+                              ? AccountTexts::downloadsLimitMessage
+                              : message;
+
+        // Home after the alert, however it was dismissed.
+        const juce::Component::SafePointer<UpdatesComponent> safeThis (this);
+        showAlert (*this, AppConstants::errorTitle, text);
+
+        if (safeThis != nullptr)
+            goHome();
+
+        return;
+    }
+
+    if (profileUpdated && fileWritten)
+        goHome();
+    else
+        showAlert (*this, AppConstants::profileNotSavedTitle, AccountTexts::profileUpdateSaveFailureMessage);
+}
+
+//==============================================================================
+void UpdatesComponent::softwareUpdateClicked()
+{
+    if (busy.load() || statusCheckBusy.load())
+        return;
+
+    store->findProfile (profileName, pageRecord);
+
+    if (pageRecord.software_update_status_code == statusOk
+        && pageRecord.software_update_return_code == softwareUpdateReturnCode
+        && serviceReachable)
+    {
+        ExternalActions::openInBrowser (pageRecord.download_url);
+        goHome();
+    }
+}
+
+void UpdatesComponent::goHome()
+{
+    if (onNavigate)
+        onNavigate (profileName, View::HomePage, {});
+}
+
+//==============================================================================
 void UpdatesComponent::paint (juce::Graphics& g)
 {
     paintBackground (g);
+    StandardPanel::paint (g);
+
+    paintUpdateButton (g, profileUpdateButton, profileUpdateAvailable, profileUpdateBounds);
+    paintUpdateButton (g, softwareUpdateButton, softwareUpdateAvailable, softwareUpdateBounds);
+
+    // The first paint after entering leaves the line empty while the check
+    // runs; "No Updates Available!" comes with the next one.
+    if (profileUpdateAvailable || softwareUpdateAvailable)
+    {
+        statusLine.setText (AccountTexts::updatesAvailableText, juce::dontSendNotification);
+    }
+    else if (statusLinePending)
+    {
+        statusLine.setText ({}, juce::dontSendNotification);
+        statusLinePending = false;
+    }
+    else
+    {
+        statusLine.setText (AccountTexts::noUpdatesAvailableText, juce::dontSendNotification);
+    }
+}
+
+void UpdatesComponent::paintUpdateButton (juce::Graphics& g, ButtonComponent& button, bool available, juce::Rectangle<int> bounds)
+{
+    // An available update's button is drawn by the page, with the red
+    // border; otherwise the button draws itself, with its grey one.
+    if (available)
+    {
+        button.paintOnParent = true;
+        button.setEnabled (true);
+        button.paintOntoParent (g);
+        return;
+    }
+
+    button.paintOnParent = false;
+    button.setEnabled (false);
+    addAndMakeVisible (button);
+    button.setBounds (bounds);
 }

@@ -1,27 +1,74 @@
 #pragma once
 
+#include "service/PullClientThread.h"
+#include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
+#include "ui/BoldTextEditor.h"
+#include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
 
 //==============================================================================
-/** Offers newer HRTF data for the profile and a newer program version.
+/** Offers newer HRTF data for the profile ("Profile Update", downloaded here)
+    and a newer program version ("Software Update", opened in the browser).
+
+    Entering the page re-reads the bank from disk and checks the profile with
+    the service; a status line says whether anything is available, and each
+    available update's button is drawn with its red border and works.
 */
 class UpdatesComponent : public GradientBackgroundComponent
 {
 public:
     UpdatesComponent (const juce::Image& decoderLogo,
-                    const juce::Image& partnerLogo,
-                    const juce::Image& poweredByLogo,
-                    const juce::Image& backArrow,
-                    PresetStore& store);
+                      const juce::Image& partnerLogo,
+                      const juce::Image& poweredByLogo,
+                      const juce::Image& backArrow,
+                      PresetStore& store);
 
-    void setCurrentProfile (const juce::String& name) override;
+    //==============================================================================
     void paint (juce::Graphics& g) override;
 
-    private:
+    /** Clears the texts and flags and checks the named profile. */
+    void setCurrentProfile (const juce::String& name) override;
+
     //==============================================================================
-    PresetStore& store;
-    juce::Image backArrow;
+    bool isProfileUpdateAvailable() const noexcept { return profileUpdateAvailable; }
+    bool isSoftwareUpdateAvailable() const noexcept { return softwareUpdateAvailable; }
+
+private:
+    //==============================================================================
+    void startUpdateCheck();
+    void startProfileUpdate();
+    void updateCheckFinished (int statusCode, int returnCode, const juce::String& message);
+    void profileUpdateFinished (int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten);
+
+    void profileUpdateClicked();
+    void softwareUpdateClicked();
+    void goHome();
+    void paintUpdateButton (juce::Graphics& g, ButtonComponent& button, bool available, juce::Rectangle<int> bounds);
+
+    //==============================================================================
+    PresetStore* store;
+    const juce::Image* backArrow;
+    ProfileRecord pageRecord;
+
+    BoldTextEditor releaseNotesText, profileUpdateText;
+    ButtonComponent profileUpdateButton, softwareUpdateButton;
+    juce::ImageButton backButton;
+    juce::Label versionLabel, statusLine;
+
+    StatusCheckThread statusCheck;
+    PullClientThread pullClient;
+
+    bool serviceReachable = true;
+    bool profileLoaded = true;
+    bool softwareUpdateAvailable = false;
+    bool profileUpdateAvailable = false;
+    bool statusLinePending = true;
+
+    // From a worker's start until its result has been handled: a running
+    // worker is never given new inputs or a new callback.
+    bool updateCheckOutstanding = false;
+    bool profileUpdateOutstanding = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UpdatesComponent)
 };

@@ -1,22 +1,361 @@
 #include "PersonalizeYourAudioComponent.h"
 
+#include "app/Alerts.h"
+#include "app/AppConstants.h"
+#include "app/ExternalActions.h"
+#include "app/SharedFlags.h"
+#include "service/ServiceCodes.h"
+#include "store/SubmissionNumber.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/StandardPanel.h"
+#include "ui/StatusIcons.h"
+
+namespace
+{
+//==============================================================================
+namespace Texts
+{
+    const juce::String learnHowFirstLine { "1. Learn how to submit an image of" };
+    const juce::String learnHowSecondLine { "your right ear" };
+    const juce::String scanFirstLine { "2. Open your smartphone camera and" };
+    const juce::String scanSecondLine { "point it at the QR Code. Click on the" };
+    const juce::String scanThirdLine { "popup link and follow the instructions." };
+    const juce::String notDetectedFirstLine { "We haven't detected your ear image yet." };
+    const juce::String notDetectedSecondLine { "Please scan the QR code to proceed." };
+
+    const juce::String loggedInAsPrefix { "Logged in as  " };
+    const juce::String next { "Next" };
+    const juce::String watchNow { "Watch Now" };
+
+    const juce::String pressDoneToTryAgain { "Press DONE to try again!" };
+    const juce::String tryingAgain { "Trying Again!" };
+    const juce::String maximumHrtfsReached { "Maximum HRTFs reached." };
+    const juce::String maximumPullsReached { "Maximum pulls reached." };
+    const juce::String noImageTitle { "No image detected." };
+    const juce::String noImageMessage { "Please scan this QR Code on your mobile device" };
+    const juce::String pullConnectionMessage { "Please check your internet connection and press DONE to continue." };
+
+    const juce::String notSavedBeforeAddress { "Please verify that you have disk space, permissions to write on your hard drive \n and are connected to the Internet. \n \n Then press DONE to try again or contact \n " };
+    const juce::String notSavedAfterAddress { " if the issue persists." };
+}
+
+//==============================================================================
+using namespace ServiceCodes;
+
+/** The schedule, in timer ticks of one second. */
+constexpr int tickIntervalMs = 1000;
+constexpr int firstCheckTick = 60;
+constexpr int lastCheckTickLimit = 240; // checks start only below this tick
+constexpr int ticksBetweenChecks = 21;
+
+constexpr int numInstructionRows = 5;
+
+const juce::Rectangle<float> iconArea { 438.0f, 156.0f, 24.0f, 24.0f };
+const juce::Rectangle<float> qrCodeArea { 75.0f, 228.0f, 172.0f, 172.0f };
+
+}
+
+//==============================================================================
 PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const juce::Image& decoderLogoToUse,
-                                                                const juce::Image& partnerLogoToUse,
-                                                                const juce::Image& poweredByLogoToUse,
-                                                                const juce::Image& backArrowToUse,
-                                                                PresetStore& storeToUse)
+                                                              const juce::Image& partnerLogoToUse,
+                                                              const juce::Image& poweredByLogoToUse,
+                                                              const juce::Image& backArrowToUse,
+                                                              PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
+    , nextButton (Texts::next, true, 18.0f, false, false, false)
+    , watchNowButton (Texts::watchNow, true, 18.0f, false, false, false)
+    , errorIcon (StatusIcons::fittedInto (StatusIcons::makeErrorIcon(), iconArea))
+    , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
     , backArrow (backArrowToUse)
 {
+    const auto white = Palette::colour (Palette::white);
+    const auto instruction = [white] (const juce::String& text, juce::Rectangle<int> area) -> TextRow
+    { return { text, juce::Justification::centredLeft, regularFont (17.0f), white, area }; };
+    const auto notice = [white] (const juce::String& text, juce::Rectangle<int> area) -> TextRow
+    { return { text, juce::Justification::centred, regularFont (18.0f), white, area }; };
+
+    textRows = {
+        instruction (Texts::learnHowFirstLine, { 259, 224, 213, 20 }),
+        instruction (Texts::learnHowSecondLine, { 259, 244, 213, 20 }),
+        instruction (Texts::scanFirstLine, { 259, 316, 213, 20 }),
+        instruction (Texts::scanSecondLine, { 259, 336, 213, 20 }),
+        instruction (Texts::scanThirdLine, { 259, 356, 213, 20 }),
+        notice (Texts::notDetectedFirstLine, { 131, 149, 290, 20 }),
+        notice (Texts::notDetectedSecondLine, { 131, 169, 290, 20 }),
+    };
+
+    loggedInAs.setTopLeftPosition (112, 154);
+
+    addAndMakeVisible (nextButton);
+    nextButton.setBounds (259, 390, 100, 32);
+    addAndMakeVisible (watchNowButton);
+    watchNowButton.setBounds (259, 274, 100, 32);
+
+    backButton.setImages (false, true, true, backArrow, 1.0f, juce::Colours::transparentBlack, backArrow, 0.65f, juce::Colours::transparentBlack, backArrow, 1.0f, juce::Colours::transparentBlack, 0.0f);
+    addAndMakeVisible (backButton);
+    backButton.setBounds (80, 155, 26, 26);
+
+    nextButton.onClick = [this]
+    { next(); };
+    backButton.onClick = [this]
+    { back(); };
+    watchNowButton.onClick = [this]
+    { watchNow(); };
 }
 
 void PersonalizeYourAudioComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;
+    loggedInAs.setEmphasisedText (Texts::loggedInAsPrefix, name, {});
+}
+
+//==============================================================================
+void PersonalizeYourAudioComponent::visibilityChanged()
+{
+    if (! isVisible())
+    {
+        stopTimer();
+        return;
+    }
+
+    secondsVisible = 0;
+    secondsSinceCheck = ticksBetweenChecks;
+    checkRunning = false;
+    showNotDetected = false;
+    manualCheck = false;
+    repaint();
+    startTimer (tickIntervalMs);
 }
 
 void PersonalizeYourAudioComponent::paint (juce::Graphics& g)
 {
     paintBackground (g);
+    drawTextRows (g, { textRows.begin(), textRows.begin() + numInstructionRows });
+    StandardPanel::paint (g);
+
+    g.setColour (Palette::colour (showNotDetected ? Palette::redMark : Palette::greenMark));
+    g.fillPath (showNotDetected ? errorIcon : validIcon);
+
+    if (qrImage.isValid())
+        g.drawImage (qrImage, qrCodeArea, juce::RectanglePlacement::stretchToFit);
+
+    if (showNotDetected)
+    {
+        removeChildComponent (&loggedInAs);
+        drawTextRows (g, { textRows.begin() + numInstructionRows, textRows.end() });
+    }
+    else
+    {
+        addAndMakeVisible (loggedInAs);
+    }
+}
+
+//==============================================================================
+void PersonalizeYourAudioComponent::timerCallback()
+{
+    if (secondsVisible > lastCheckTickLimit)
+        stopTimer();
+
+    ++secondsVisible;
+
+    if (! checkRunning)
+        ++secondsSinceCheck;
+
+    if (secondsVisible < firstCheckTick)
+        return;
+
+    // No check starts while the HRTF download runs: its result could find
+    // the page already left, and would start the download a second time.
+    if (secondsVisible < lastCheckTickLimit && secondsSinceCheck >= ticksBetweenChecks && ! busy)
+        startImageCheck();
+
+    showNotDetected = true;
+    repaint();
+}
+
+void PersonalizeYourAudioComponent::next()
+{
+    if (checkRunning || busy)
+        return;
+
+    manualCheck = true;
+    startImageCheck();
+}
+
+void PersonalizeYourAudioComponent::back()
+{
+    if (checkRunning || busy)
+        return;
+
+    if (onNavigate)
+        onNavigate (profileName, View::HomePage, {});
+}
+
+void PersonalizeYourAudioComponent::watchNow()
+{
+    if (checkRunning || busy)
+        return;
+
+    ExternalActions::openInBrowser (AppConstants::earTutorialVideoAddress);
+}
+
+void PersonalizeYourAudioComponent::endAutomaticChecks()
+{
+    manualCheck = false;
+    stopTimer();
+}
+
+//==============================================================================
+void PersonalizeYourAudioComponent::startImageCheck()
+{
+    secondsSinceCheck = 0;
+    lastImageNumber = 0;
+    checkRunning = true;
+    canQuit = false;
+
+    ProfileRecord record;
+    store.findProfile (profileName, record);
+
+    statusCheckThread.profileName = record.profileName;
+    statusCheckThread.currentImgId = record.img_id;
+    statusCheckThread.currentAuralisId = record.auralis_id;
+    statusCheckThread.currentHrtfId = record.hrtf_id;
+    statusCheckThread.store = &store;
+    statusCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)
+    { onImageChecked (execId, statusCode, returnCode, message); };
+    statusCheckThread.startThread();
+}
+
+void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int statusCode, int returnCode, const juce::String& message)
+{
+    canQuit = true;
+
+    // While an alert below is up, the timer keeps ticking; checkRunning stays
+    // set until it is closed, so no other check starts meanwhile.
+    if (isNoReply (statusCode, returnCode))
+    {
+        showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
+
+        if (manualCheck)
+            endAutomaticChecks();
+
+        checkRunning = false;
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        if (manualCheck)
+        {
+            showAlert (*this, message, Texts::pressDoneToTryAgain);
+            endAutomaticChecks();
+        }
+        else
+        {
+            showAlert (*this, message, Texts::tryingAgain);
+        }
+
+        checkRunning = false;
+        return;
+    }
+
+    ProfileRecord record;
+    store.findProfile (profileName, record);
+
+    // A profile entered from the home page may have used up its quotas.
+    if (! newProfile)
+    {
+        const auto* quotaMessage = record.hrtf_allowed < record.hrtf_requested   ? &Texts::maximumHrtfsReached
+                                   : record.pull_allowed < record.pull_requested ? &Texts::maximumPullsReached
+                                                                                 : nullptr;
+
+        if (quotaMessage != nullptr)
+        {
+            showAlert (*this, AppConstants::errorTitle, *quotaMessage);
+            manualCheck = false;
+            checkRunning = false;
+            return;
+        }
+    }
+
+    bool pullStarted = false;
+
+    if (record.hrtf_requested > 0)
+    {
+        if (record.img_id.isNotEmpty())
+            lastImageNumber = SubmissionNumber::fromImageId (record.img_id);
+
+        // More submissions processed than the one whose HRTF is here.
+        if (record.hrtf_requested > lastImageNumber)
+        {
+            startHrtfPull();
+            pullStarted = true;
+        }
+    }
+
+    if (! pullStarted && manualCheck
+        && (record.hrtf_requested == 0 || (record.hrtf_requested > 0 && record.hrtf_requested <= lastImageNumber)))
+    {
+        showAlert (*this, Texts::noImageTitle, Texts::noImageMessage);
+        endAutomaticChecks();
+    }
+
+    checkRunning = false;
+}
+
+void PersonalizeYourAudioComponent::startHrtfPull()
+{
+    overlayMessage = AppConstants::downloadingHrtfMessage;
+    busy = true;
+    canQuit = false;
+    repaint();
+
+    ProfileRecord record;
+    store.findProfile (profileName, record);
+
+    pullThread.profileName = record.profileName;
+    pullThread.store = &store;
+    pullThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+    { onHrtfPulled (execId, statusCode, returnCode, message, profileUpdated, fileWritten); };
+    pullThread.startThread();
+}
+
+void PersonalizeYourAudioComponent::onHrtfPulled (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+{
+    busy = false;
+    repaint();
+    canQuit = true;
+
+    // Every failure ends the automatic checks before its alert; only Next
+    // checks again.
+    if (isNoReply (statusCode, returnCode))
+    {
+        endAutomaticChecks();
+        showAlert (*this, AppConstants::errorTitle, Texts::pullConnectionMessage);
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        const auto text = (statusCode == statusForbidden && returnCode == downloadsUsedUp)
+                              ? AppConstants::downloadLimitMessage + AppConstants::supportEmailAddress
+                              : message;
+
+        endAutomaticChecks();
+        showAlert (*this, AppConstants::errorTitle, text);
+        return;
+    }
+
+    if (profileUpdated && fileWritten)
+    {
+        if (onNavigate)
+            onNavigate (profileName, View::StartPage, {});
+
+        return;
+    }
+
+    endAutomaticChecks();
+    showAlert (*this, AppConstants::profileNotSavedTitle, Texts::notSavedBeforeAddress + AppConstants::supportEmailAddress + Texts::notSavedAfterAddress);
 }

@@ -1,23 +1,52 @@
 #pragma once
 
+#include "service/PullClientThread.h"
+#include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
+#include "ui/BoldTextEditor.h"
+#include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
+#include "ui/TextRow.h"
+
+#include <vector>
 
 //==============================================================================
 /** Shows the profile's QR code and waits for the ear photo: checks the
     profile's status automatically and on Next, then downloads the new HRTF.
+
+    A one-second timer runs while the page is shown. From its 60th tick the
+    page reports that no ear image has been found yet and checks the profile
+    every 21 ticks during which no check was running; the last automatic
+    check can start on tick 239 and the timer ends on tick 242. As soon as a
+    check shows a submission newer than the one whose HRTF is on this
+    machine, the page downloads it and hands over to the profile-loaded page.
 */
-class PersonalizeYourAudioComponent : public GradientBackgroundComponent
+class PersonalizeYourAudioComponent : public GradientBackgroundComponent,
+                                      public juce::Timer
 {
 public:
     PersonalizeYourAudioComponent (const juce::Image& decoderLogo,
-                                 const juce::Image& partnerLogo,
-                                 const juce::Image& poweredByLogo,
-                                 const juce::Image& backArrow,
-                                 PresetStore& store);
+                                   const juce::Image& partnerLogo,
+                                   const juce::Image& poweredByLogo,
+                                   const juce::Image& backArrow,
+                                   PresetStore& store);
 
+    //==============================================================================
+    /** Takes on the profile and shows it in the logged-in line. */
     void setCurrentProfile (const juce::String& name) override;
+
+    void visibilityChanged() override;
     void paint (juce::Graphics& g) override;
+
+    /** One tick of the page's schedule (every 1000 ms while shown). */
+    void timerCallback() override;
+
+    //==============================================================================
+    /** The status check's result. */
+    void onImageChecked (const juce::String& execId, int statusCode, int returnCode, const juce::String& message);
+
+    /** The HRTF download's result. */
+    void onHrtfPulled (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten);
 
     //==============================================================================
     /** True when entered from the start page, false from the home page. */
@@ -26,10 +55,46 @@ public:
     /** The QR code to show, decoded by the main component. */
     juce::Image qrImage;
 
+    //==============================================================================
+    /** The page's controls and state, for its owner and for tests. */
+    ButtonComponent& getNextButton() noexcept { return nextButton; }
+    ButtonComponent& getWatchNowButton() noexcept { return watchNowButton; }
+    juce::ImageButton& getBackButton() noexcept { return backButton; }
+    const BoldTextEditor& getLoggedInAs() const noexcept { return loggedInAs; }
+    int getSecondsVisible() const noexcept { return secondsVisible; }
+    bool isCheckRunning() const noexcept { return checkRunning; }
+    bool isShowingNotDetected() const noexcept { return showNotDetected; }
+    int getLastImageNumber() const noexcept { return lastImageNumber; }
+
 private:
     //==============================================================================
+    void next();
+    void back();
+    void watchNow();
+    void startImageCheck();
+    void startHrtfPull();
+    void endAutomaticChecks();
+
+    //==============================================================================
     PresetStore& store;
+
+    StatusCheckThread statusCheckThread;
+    PullClientThread pullThread;
+
+    int secondsVisible = 0;
+    int secondsSinceCheck = 0;
+    bool checkRunning = false;
+    int lastImageNumber = 0;
+
+    BoldTextEditor loggedInAs { 312, 35, 21, true, false };
+    ButtonComponent nextButton;
+    ButtonComponent watchNowButton;
+    juce::Path errorIcon, validIcon;
+    bool showNotDetected = false;
+    bool manualCheck = false;
     juce::Image backArrow;
+    juce::ImageButton backButton { "Back" };
+    std::vector<TextRow> textRows;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PersonalizeYourAudioComponent)
 };

@@ -1,12 +1,109 @@
 #include "ProfileLoadedComponent.h"
 
+#include "app/AppConstants.h"
+#include "app/ExternalActions.h"
+#include "app/SharedFlags.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/StandardPanel.h"
+#include "ui/StatusIcons.h"
+
+#include <AuralisBinaryData.h>
+
+namespace
+{
+//==============================================================================
+namespace Texts
+{
+    const juce::String openTheDecoder { "Just open VST Spherion in Mirador or Quillon, select your" };
+    const juce::String selectTheProfile { "profile in the Auralis tab & start mixing." };
+    const juce::String congratulations { "Congratulations, you are all set!" };
+    const juce::String home { "HOME" };
+    const juce::String learnHow { "Click Here to Learn How!" };
+}
+
+//==============================================================================
+constexpr int tickIntervalMs = 1000;
+
+/** The link's font height; also the height of its area and of the link. The
+    font's own height differs by platform (see regularFont), the layout not. */
+constexpr float linkFontHeight = 18.0f;
+
+/** A picture that has not arrived by this tick gives way to the embedded one. */
+constexpr int screenshotDeadlineTicks = 6;
+
+const juce::Rectangle<float> iconArea { 96.0f, 156.0f, 24.0f, 24.0f };
+const juce::Rectangle<int> screenshotArea { 169, 254, 202, 201 };
+
+/** The part of a picture that is drawn: the embedded picture's whole size. */
+const juce::Rectangle<int> screenshotSource { 0, 0, 554, 563 };
+
+juce::Image decode (const void* data, size_t size)
+{
+    return juce::ImageFileFormat::loadFrom (data, size);
+}
+}
+
+//==============================================================================
+ProfileLoadedComponent::CustomArea::CustomArea()
+    : font (mediumFont (linkFontHeight))
+    , text (Texts::learnHow)
+    , learnHowLink (text, {})
+{
+    // Underlined without changing the style flags, which would drop the
+    // embedded face.
+    font.setUnderline (true);
+
+    // The link opens the video through the one place that launches the
+    // browser, rather than by itself.
+    learnHowLink.onClick = []
+    { ExternalActions::openInBrowser (AppConstants::setupVideoAddress); };
+    learnHowLink.setFont (font, false, juce::Justification::horizontallyCentred);
+    learnHowLink.setColour (juce::HyperlinkButton::textColourId, Palette::colour (Palette::white));
+    addAndMakeVisible (learnHowLink);
+
+    setSize (350, (int) linkFontHeight);
+}
+
+void ProfileLoadedComponent::CustomArea::resized()
+{
+    juce::FlexBox box;
+    box.flexDirection = juce::FlexBox::Direction::row;
+    box.flexWrap = juce::FlexBox::Wrap::noWrap;
+    box.justifyContent = juce::FlexBox::JustifyContent::center;
+    box.items.add (juce::FlexItem (learnHowLink)
+                       .withWidth (font.getStringWidthFloat (text) + 5.0f)
+                       .withHeight (linkFontHeight));
+    box.performLayout (getLocalBounds());
+}
+
+//==============================================================================
 ProfileLoadedComponent::ProfileLoadedComponent (const juce::Image& decoderLogoToUse,
-                                                  const juce::Image& partnerLogoToUse,
-                                                  const juce::Image& poweredByLogoToUse,
-                                                  PresetStore& storeToUse)
+                                                const juce::Image& partnerLogoToUse,
+                                                const juce::Image& poweredByLogoToUse,
+                                                PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
+    , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
+    , fallbackScreenshot (decode (AuralisBinaryData::pluginscreenshot_png, (size_t) AuralisBinaryData::pluginscreenshot_pngSize))
+    , homeButton (Texts::home, true, 18.0f, true, false, false)
 {
+    juce::ignoreUnused (store);
+
+    const auto white = Palette::colour (Palette::white);
+    textRows = {
+        { Texts::openTheDecoder, juce::Justification::centred, regularFont (18.0f), white, { 64, 204, 414, 22 } },
+        { Texts::selectTheProfile, juce::Justification::left, regularFont (18.0f), white, { 79, 224, 380, 22 } },
+        { Texts::congratulations, juce::Justification::centred, regularFont (18.0f), Palette::colour (Palette::secondaryCaption), { 120, 157, 268, 22 } },
+    };
+
+    addAndMakeVisible (homeButton);
+    homeButton.setBounds (388, 152, 78, 32);
+    homeButton.onClick = [this]
+    { home(); };
+
+    addAndMakeVisible (learnHowArea);
+    learnHowArea.setTopLeftPosition (218, 226);
 }
 
 void ProfileLoadedComponent::setCurrentProfile (const juce::String& name)
@@ -14,7 +111,94 @@ void ProfileLoadedComponent::setCurrentProfile (const juce::String& name)
     profileName = name;
 }
 
+//==============================================================================
+void ProfileLoadedComponent::visibilityChanged()
+{
+    if (! isVisible())
+    {
+        stopTimer();
+        return;
+    }
+
+    secondsVisible = 0;
+    canQuit = false;
+    downloadingScreenshot = true;
+    repaint();
+
+    // A download still under way from an earlier showing delivers for this
+    // one; starting the worker again would do nothing.
+    if (! imageThread.isThreadRunning())
+    {
+        imageThread.url = AppConstants::getScreenshotAddress();
+        imageThread.onResult = [this] (bool success, const juce::MemoryBlock& data)
+        { onScreenshotDownloaded (success, data); };
+        imageThread.startThread();
+    }
+
+    startTimer (tickIntervalMs);
+}
+
+void ProfileLoadedComponent::timerCallback()
+{
+    ++secondsVisible;
+
+    // The picture is only decoration: by the deadline the embedded one is
+    // shown, and HOME and the close button work again, however long the
+    // download still takes.
+    if (downloadingScreenshot && secondsVisible >= screenshotDeadlineTicks)
+        settleScreenshot (fallbackScreenshot);
+}
+
+void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::MemoryBlock& data)
+{
+    // After the deadline the embedded picture is already shown, which is
+    // what a late picture gives way to.
+    if (! downloadingScreenshot)
+        return;
+
+    juce::Image picture;
+
+    if (success && ! data.isEmpty() && secondsVisible < screenshotDeadlineTicks)
+        picture = decode (data.getData(), data.getSize());
+
+    // Bytes that are no picture leave nothing to show: the embedded picture
+    // stands in for them as for a failed download.
+    settleScreenshot (picture.isValid() ? picture : fallbackScreenshot);
+}
+
+void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)
+{
+    canQuit = true;
+    downloadingScreenshot = false;
+    screenshot = picture;
+    repaint();
+}
+
+//==============================================================================
 void ProfileLoadedComponent::paint (juce::Graphics& g)
 {
     paintBackground (g);
+    drawTextRows (g, { textRows[0], textRows[1] });
+    StandardPanel::paint (g);
+
+    g.setColour (Palette::colour (Palette::greenMark));
+    g.fillPath (validIcon);
+    drawTextRows (g, { textRows[2] });
+
+    if (screenshot.isValid())
+        g.drawImage (screenshot,
+                     screenshotArea.getX(),
+                     screenshotArea.getY(),
+                     screenshotArea.getWidth(),
+                     screenshotArea.getHeight(),
+                     screenshotSource.getX(),
+                     screenshotSource.getY(),
+                     screenshotSource.getWidth(),
+                     screenshotSource.getHeight());
+}
+
+void ProfileLoadedComponent::home()
+{
+    if (onNavigate && ! downloadingScreenshot)
+        onNavigate (profileName, View::StartPage, {});
 }

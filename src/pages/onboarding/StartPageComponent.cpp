@@ -1,14 +1,97 @@
 #include "StartPageComponent.h"
 
+#include "app/Alerts.h"
+#include "app/AppConstants.h"
+#include "app/SharedFlags.h"
+#include "app/SoftwareUpdateNotice.h"
+#include "service/ServiceCodes.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/StandardPanel.h"
+#include "ui/StatusIcons.h"
+
+namespace
+{
+//==============================================================================
+namespace Texts
+{
+    const juce::String welcomeFirstLine { "Welcome to Auralis, bringing personalized" };
+    const juce::String welcomeSecondLine { "spatial audio straight to your Korvane software!" };
+    const juce::String namePrompt { "Please Enter a User Name: " };
+    const juce::String begin { "Begin" };
+
+    const juce::String invalidName { "Not a valid Username, please try again!" };
+    const juce::String nameAlreadyRegistered { "This Username is already registered on your device!" };
+
+    const juce::String registerAgainTitle { "Please register again!" };
+    const juce::String generatingQrCode { "Generating QR Code ..." };
+    const juce::String qrCodeFailed { "QR Code generation failed. Please try again." };
+
+    const juce::String pullLimitPrefix { "You have reached the maximum number of downloads for this profile, please add a new user or contact " };
+
+    const juce::String notSavedBeforeAddress { "Please verify that you have disk space, permissions to write on your hard drive \n and are connected to the Internet. \n\n Then press Begin to try again or contact \n " };
+    const juce::String notSavedAfterAddress { " if the issue persists." };
+}
+
+//==============================================================================
+using namespace ServiceCodes;
+
+const juce::Rectangle<float> iconArea { 440.0f, 340.0f, 24.0f, 24.0f };
+const juce::Rectangle<float> iconBackdrop { 439.0f, 339.0f, 26.0f, 26.0f };
+const juce::Rectangle<int> beginButtonBounds { 80, 400, 352, 36 };
+
+}
+
+//==============================================================================
 StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
-                                          const juce::Image& partnerLogoToUse,
-                                          const juce::Image& poweredByLogoToUse,
-                                          const juce::Image& backArrowToUse,
-                                          PresetStore& storeToUse)
+                                        const juce::Image& partnerLogoToUse,
+                                        const juce::Image& poweredByLogoToUse,
+                                        const juce::Image& backArrowToUse,
+                                        PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
+    , beginButton (Texts::begin, true, 18.0f, false, true, false)
+    , errorIcon (StatusIcons::fittedInto (StatusIcons::makeErrorIcon(), iconArea))
+    , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
     , backArrow (backArrowToUse)
 {
+    const auto white = Palette::colour (Palette::white);
+    textRows = {
+        { Texts::welcomeFirstLine, juce::Justification::centredBottom, regularFont (20.0f), white, { 71, 145, 400, 23 } },
+        { Texts::welcomeSecondLine, juce::Justification::centredBottom, regularFont (20.0f), white, { 74, 169, 400, 23 } },
+        { Texts::namePrompt, juce::Justification::bottomLeft, regularFont (18.0f), white, { 82, 305, 400, 28 } },
+    };
+
+    addAndMakeVisible (userNameEditor);
+    userNameEditor.setTopLeftPosition (80, 338);
+
+    addAndMakeVisible (beginButton);
+    beginButton.setBounds (beginButtonBounds);
+
+    // The back arrow is added when the page paints, unless this is the first run.
+    backButton.setBounds (78, 155, 26, 26);
+    backButton.setImages (false, true, true, backArrow, 1.0f, juce::Colours::transparentBlack, backArrow, 0.65f, juce::Colours::transparentBlack, backArrow, 1.0f, juce::Colours::transparentBlack, 0.0f);
+
+    addAndMakeVisible (userNameError);
+    userNameError.setFont (regularFont (18.0f));
+    userNameError.setColour (juce::Label::textColourId, Palette::colour (Palette::badgeRed));
+    userNameError.setBounds (80, 370, 350, 24);
+
+    beginButton.onClick = [this]
+    { begin(); };
+    backButton.onClick = [this]
+    { back(); };
+
+    // A failed save may be reported on a worker thread, and possibly after
+    // this page has gone: the handler only posts, and the page is looked up
+    // again on the message thread.
+    store.onSaveFailed = [safePage = juce::Component::SafePointer<juce::Component> (this)]
+    {
+        juce::MessageManager::callAsync ([safePage]
+                                         {
+                                             if (auto* page = safePage.getComponent())
+                                                 showMissingComponents (*page, AppConstants::missingComponentsTitle, AppConstants::missingComponentsMessage); });
+    };
 }
 
 void StartPageComponent::setCurrentProfile (const juce::String& name)
@@ -16,7 +99,347 @@ void StartPageComponent::setCurrentProfile (const juce::String& name)
     profileName = name;
 }
 
+//==============================================================================
+void StartPageComponent::visibilityChanged()
+{
+    if (! isVisible())
+        return;
+
+    if (firstRun)
+    {
+        // A check still under way from an earlier showing keeps its flags
+        // and delivers its result; starting it again would do nothing.
+        if (! softwareCheckThread.isThreadRunning())
+        {
+            statusCheckBusy = true;
+            canQuit = false;
+            softwareCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, int updateStatusCode, int updateReturnCode, const juce::String& message, const juce::String& updateMessage, const juce::String& downloadUrl, const juce::String& releaseNotes, const juce::String& latestReleaseVersion, bool forceUpdate)
+            {
+                onSoftwareChecked (execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
+            };
+            softwareCheckThread.startThread();
+        }
+
+        removeChildComponent (&backButton);
+    }
+
+    userNameEditor.editor.setText ({}, false);
+    userNameError.setText ({}, juce::dontSendNotification);
+    userNameInvalid = false;
+    userNameValid = false;
+    userNameEditor.edited = false;
+    profileAccepted = false;
+    repaint();
+}
+
+void StartPageComponent::onSoftwareChecked (const juce::String& execId,
+                                            int statusCode,
+                                            int returnCode,
+                                            int updateStatusCode,
+                                            int updateReturnCode,
+                                            const juce::String& message,
+                                            const juce::String& updateMessage,
+                                            const juce::String& downloadUrl,
+                                            const juce::String& releaseNotes,
+                                            const juce::String& latestReleaseVersion,
+                                            bool forceUpdate)
+{
+    SoftwareUpdateNotice::handleSoftwareCheckResult (*this, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
+}
+
+//==============================================================================
 void StartPageComponent::paint (juce::Graphics& g)
 {
     paintBackground (g);
+    StandardPanel::paint (g);
+    drawTextRows (g, textRows);
+
+    // The icon shows the verdict of the previous paint; the label below
+    // already shows this one's.
+    if (userNameInvalid)
+    {
+        g.setColour (Palette::colour (Palette::entryFill));
+        g.fillRect (iconBackdrop);
+        g.setColour (Palette::colour (Palette::redMark));
+        g.fillPath (errorIcon);
+    }
+
+    if (userNameValid)
+    {
+        g.setColour (Palette::colour (Palette::entryFill));
+        g.fillRect (iconBackdrop);
+        g.setColour (Palette::colour (Palette::greenMark));
+        g.fillPath (validIcon);
+    }
+
+    judgeName();
+
+    // Keep painting while shown, so the verdict follows the text as it is
+    // typed and the store as it changes.
+    repaint();
+
+    if (userNameValid)
+    {
+        beginButton.paintOnParent = true;
+        beginButton.paintOntoParent (g);
+        beginButton.setEnabled (true);
+    }
+    else
+    {
+        beginButton.paintOnParent = false;
+        beginButton.setEnabled (false);
+        addAndMakeVisible (beginButton);
+        beginButton.setBounds (beginButtonBounds);
+    }
+
+    if (! firstRun)
+        addAndMakeVisible (backButton);
+}
+
+void StartPageComponent::judgeName()
+{
+    if (userNameEditor.edited)
+    {
+        // The name is taken as typed: only an empty one is refused, and names
+        // are compared with their letter case.
+        const auto name = userNameEditor.editor.getText();
+        ProfileRecord existing;
+
+        if (name.isEmpty())
+        {
+            userNameError.setText (Texts::invalidName, juce::dontSendNotification);
+            userNameInvalid = true;
+            userNameValid = false;
+        }
+        else if (store.findProfile (name, existing))
+        {
+            userNameError.setText (Texts::nameAlreadyRegistered, juce::dontSendNotification);
+            userNameInvalid = true;
+            userNameValid = false;
+        }
+        else
+        {
+            userNameError.setText ({}, juce::dontSendNotification);
+            userNameInvalid = false;
+            userNameValid = true;
+        }
+    }
+    else
+    {
+        userNameInvalid = false;
+        userNameValid = profileAccepted;
+        userNameError.setText ({}, juce::dontSendNotification);
+    }
+}
+
+//==============================================================================
+void StartPageComponent::begin()
+{
+    if (busy || statusCheckBusy)
+        return;
+
+    const auto name = userNameEditor.editor.getText();
+    ProfileRecord existing;
+
+    if (name.isEmpty() || store.findProfile (name, existing) || ! beginButton.paintOnParent)
+        return;
+
+    beginButton.setEnabled (false);
+    startProfileCheck (name);
+}
+
+void StartPageComponent::back()
+{
+    if (store.getProfileNames().isEmpty() || busy || statusCheckBusy)
+        return;
+
+    if (onNavigate)
+        onNavigate (profileName, View::HomePage, {});
+}
+
+void StartPageComponent::startProfileCheck (const juce::String& name)
+{
+    statusCheckBusy = true;
+    canQuit = false;
+    userNameEditor.setEnabled (false);
+    nameBeingRegistered = name;
+
+    statusCheckThread.profileName = name;
+    statusCheckThread.currentImgId = {};
+    statusCheckThread.currentAuralisId = {};
+    statusCheckThread.currentHrtfId = {};
+    statusCheckThread.store = &store;
+    statusCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)
+    { onProfileChecked (execId, statusCode, returnCode, message); };
+
+    userNameEditor.edited = false;
+    repaint();
+    statusCheckThread.startThread();
+}
+
+void StartPageComponent::startHrtfPull()
+{
+    overlayMessage = AppConstants::downloadingHrtfMessage;
+    busy = true;
+    canQuit = false;
+    repaint();
+    userNameEditor.setEnabled (false);
+
+    pullThread.profileName = nameBeingRegistered;
+    pullThread.store = &store;
+    pullThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+    { onHrtfPulled (execId, statusCode, returnCode, message, profileUpdated, fileWritten); };
+    pullThread.startThread();
+}
+
+void StartPageComponent::removeRegisteredProfile (const juce::String& name)
+{
+    // Undoes the profile the status check's merge created for the name; a
+    // name the lookup did not find leaves the store alone.
+    if (name.isNotEmpty())
+        store.removeProfile (name);
+}
+
+//==============================================================================
+void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, int returnCode, const juce::String& message)
+{
+    canQuit = true;
+    userNameEditor.setEnabled (true);
+
+    ProfileRecord record;
+    store.findProfile (nameBeingRegistered, record);
+
+    if (isNoReply (statusCode, returnCode))
+    {
+        showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
+        statusCheckBusy = false;
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        showAlert (*this, Texts::registerAgainTitle, message);
+        statusCheckBusy = false;
+        removeRegisteredProfile (record.profileName);
+        return;
+    }
+
+    if (record.hrtf_requested > 0 && record.pull_allowed - record.pull_requested <= 0)
+    {
+        showAlert (*this, AppConstants::errorTitle, AppConstants::downloadLimitMessage + AppConstants::supportEmailAddress);
+        statusCheckBusy = false;
+        removeRegisteredProfile (record.profileName);
+        return;
+    }
+
+    if (record.hrtf_requested > 0)
+    {
+        // The service already holds an ear image and its HRTF for this name.
+        startHrtfPull();
+    }
+    else
+    {
+        overlayMessage = Texts::generatingQrCode;
+        busy = true;
+        canQuit = false;
+        repaint();
+        userNameEditor.setEnabled (false);
+
+        qrCodeThread.onResult = [this] (const juce::String& qrExecId, int qrStatusCode, int qrReturnCode, const juce::String& qrMessage, const juce::MemoryBlock& image)
+        { onQrCodeReceived (qrExecId, qrStatusCode, qrReturnCode, qrMessage, image); };
+        qrCodeThread.startThread();
+    }
+
+    statusCheckBusy = false;
+    profileAccepted = true;
+    repaint();
+}
+
+void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+{
+    userNameEditor.edited = false;
+    repaint();
+    busy = false;
+    repaint();
+    canQuit = true;
+    userNameEditor.setEnabled (true);
+
+    const auto name = nameBeingRegistered;
+
+    if (isNoReply (statusCode, returnCode))
+    {
+        showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
+        removeRegisteredProfile (name);
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        const auto text = (statusCode == statusForbidden && returnCode == downloadsUsedUp)
+                              ? Texts::pullLimitPrefix + AppConstants::supportEmailAddress + "."
+                              : message;
+
+        showAlert (*this, AppConstants::errorTitle, text);
+        removeRegisteredProfile (name);
+        return;
+    }
+
+    if (profileUpdated && fileWritten)
+    {
+        if (onNavigate)
+            onNavigate (name, View::HomePage, {});
+    }
+    else
+    {
+        showAlert (*this, AppConstants::profileNotSavedTitle, Texts::notSavedBeforeAddress + AppConstants::supportEmailAddress + Texts::notSavedAfterAddress);
+        removeRegisteredProfile (name);
+    }
+
+    profileAccepted = true;
+    repaint();
+}
+
+void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& image)
+{
+    userNameEditor.edited = false;
+    repaint();
+    busy = false;
+    repaint();
+    canQuit = true;
+    userNameEditor.setEnabled (true);
+
+    ProfileRecord record;
+    store.findProfile (nameBeingRegistered, record);
+
+    if (isNoReply (statusCode, returnCode))
+    {
+        showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
+        removeRegisteredProfile (record.profileName);
+        return;
+    }
+
+    if (statusCode != statusOk)
+    {
+        showAlert (*this, AppConstants::errorTitle, message);
+        removeRegisteredProfile (record.profileName);
+        return;
+    }
+
+    // A picture that arrived incomplete does not decode; the personalise page
+    // would have no code to show, so it counts as no picture.
+    const bool isPicture = ! image.isEmpty() && juce::ImageFileFormat::loadFrom (image.getData(), image.getSize()).isValid();
+
+    if (isPicture)
+    {
+        if (onNavigate)
+            onNavigate (nameBeingRegistered, View::StartPage, image);
+    }
+    else
+    {
+        showAlert (*this, AppConstants::errorTitle, Texts::qrCodeFailed);
+        removeRegisteredProfile (record.profileName);
+    }
+
+    profileAccepted = true;
+    repaint();
 }

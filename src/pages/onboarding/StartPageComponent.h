@@ -1,33 +1,111 @@
 #pragma once
 
+#include "service/PullClientThread.h"
+#include "service/QrCodeGeneratorThread.h"
+#include "service/SoftwareCheckThread.h"
+#include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
+#include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
+#include "ui/TextEditorComponent.h"
+#include "ui/TextRow.h"
+
+#include <vector>
 
 //==============================================================================
 /** The first page of onboarding: names a new profile, announces it to the
     service and goes on to the QR code or downloads an HRTF the service holds.
+
+    The name is judged while the page paints: an empty name or the name of a
+    profile already on this machine is refused, and Begin is drawn red and
+    enabled only for a valid one. The page repaints continuously while shown,
+    so the verdict follows the text as it is typed and the store as it
+    changes. Every service result arrives on the message thread.
 */
 class StartPageComponent : public GradientBackgroundComponent
 {
 public:
     StartPageComponent (const juce::Image& decoderLogo,
-                      const juce::Image& partnerLogo,
-                      const juce::Image& poweredByLogo,
-                      const juce::Image& backArrow,
-                      PresetStore& store);
+                        const juce::Image& partnerLogo,
+                        const juce::Image& poweredByLogo,
+                        const juce::Image& backArrow,
+                        PresetStore& store);
 
+    //==============================================================================
+    /** Remembers the profile the back arrow returns to. */
     void setCurrentProfile (const juce::String& name) override;
+
+    void visibilityChanged() override;
     void paint (juce::Graphics& g) override;
+
+    //==============================================================================
+    /** The status check's result for the name being registered. */
+    void onProfileChecked (const juce::String& execId, int statusCode, int returnCode, const juce::String& message);
+
+    /** The QR code's result: the picture's bytes, or an empty block. */
+    void onQrCodeReceived (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& image);
+
+    /** The result of downloading an HRTF the service already held. */
+    void onHrtfPulled (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten);
 
     //==============================================================================
     /** True when the program started with no profile: no back arrow, and the
         first-run software check runs when the page becomes visible. */
     bool firstRun = false;
 
+    //==============================================================================
+    /** The page's controls and verdict, for its owner and for tests. */
+    TextEditorComponent& getUserNameEditor() noexcept { return userNameEditor; }
+    ButtonComponent& getBeginButton() noexcept { return beginButton; }
+    juce::ImageButton& getBackButton() noexcept { return backButton; }
+    const juce::Label& getUserNameError() const noexcept { return userNameError; }
+    bool isShowingInvalidIcon() const noexcept { return userNameInvalid; }
+    bool isShowingValidIcon() const noexcept { return userNameValid; }
+    bool isProfileAccepted() const noexcept { return profileAccepted; }
+
 private:
     //==============================================================================
+    void begin();
+    void back();
+    void startProfileCheck (const juce::String& name);
+    void startHrtfPull();
+    void judgeName();
+    void removeRegisteredProfile (const juce::String& name);
+    void onSoftwareChecked (const juce::String& execId,
+                            int statusCode,
+                            int returnCode,
+                            int updateStatusCode,
+                            int updateReturnCode,
+                            const juce::String& message,
+                            const juce::String& updateMessage,
+                            const juce::String& downloadUrl,
+                            const juce::String& releaseNotes,
+                            const juce::String& latestReleaseVersion,
+                            bool forceUpdate);
+
+    //==============================================================================
     PresetStore& store;
+
+    StatusCheckThread statusCheckThread;
+    QrCodeGeneratorThread qrCodeThread;
+    PullClientThread pullThread;
+    SoftwareCheckThread softwareCheckThread;
+
+    TextEditorComponent userNameEditor { 350 };
+    ButtonComponent beginButton;
+
+    bool userNameInvalid = false, userNameValid = false;
+    bool profileAccepted = false;
+
+    juce::Path errorIcon, validIcon;
     juce::Image backArrow;
+    juce::ImageButton backButton { "Back" };
+    juce::Label userNameError;
+    std::vector<TextRow> textRows;
+
+    /** The name whose registration is under way, as it was when Begin was
+        pressed; the result handlers work on it. */
+    juce::String nameBeingRegistered;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StartPageComponent)
 };
