@@ -6,8 +6,10 @@
 #   scripts/sanitize.sh thread     ThreadSanitizer: the service and store tests
 #                                  (tests/service, tests/store), in build-tsan/
 #   scripts/sanitize.sh address    AddressSanitizer (with LeakSanitizer) and
-#                                  UndefinedBehaviourSanitizer: the whole suite,
-#                                  in build-asan/
+#                                  UndefinedBehaviourSanitizer: the whole suite
+#                                  (the program, end to end against the stand-in,
+#                                  and the stand-in's own tests included), in
+#                                  build-asan/
 #   scripts/sanitize.sh [all]      both
 #
 # Suppressions, for the framework's and libraries' own findings only, are in
@@ -21,12 +23,14 @@ supp="$top/scripts/sanitizers"
 
 "$top/scripts/setup.sh"
 
+# build_with FOLDER SANITIZERS ON|OFF: with ON, the program and the stand-in
+# service too, for the end-to-end and stand-in tests.
 build_with()
 {
-    local folder=$1 sanitizers=$2
+    local folder=$1 sanitizers=$2 everything=$3
     cmake -S "$top" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DAURALIS_SANITIZERS="$sanitizers" \
-        -DAURALIS_BUILD_APP=OFF -DAURALIS_BUILD_STANDIN=OFF -DAURALIS_BUILD_TESTS=ON >/dev/null
-    ninja -C "$folder" -j2 auralis_tests
+        -DAURALIS_BUILD_APP="$everything" -DAURALIS_BUILD_STANDIN="$everything" -DAURALIS_BUILD_TESTS=ON >/dev/null
+    ninja -C "$folder" -j2
 }
 
 run_tests()
@@ -60,7 +64,7 @@ timed()
 thread()
 {
     local folder=${TSAN_BUILD_DIR:-$top/build-tsan}
-    timed "thread: build" build_with "$folder" thread
+    timed "thread: build" build_with "$folder" thread OFF
     # halt_on_error stops a test at its first report, which fails it.
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$supp/tsan.supp" \
         timed "thread: service and store tests" run_tests "$folder" -R "$(suites_in service store)" "$@"
@@ -69,7 +73,7 @@ thread()
 address()
 {
     local folder=${ASAN_BUILD_DIR:-$top/build-asan}
-    timed "address: build" build_with "$folder" address,undefined
+    timed "address: build" build_with "$folder" address,undefined ON
     ASAN_OPTIONS="detect_leaks=1 detect_stack_use_after_return=1 check_initialization_order=1 strict_init_order=1" \
         LSAN_OPTIONS="suppressions=$supp/lsan.supp print_suppressions=0" \
         UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1 suppressions=$supp/ubsan.supp" \

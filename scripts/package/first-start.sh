@@ -106,10 +106,11 @@ if [ -n "$window" ]; then
     check "the window is painted" is_painted "$shots/$label-window.png"
 
     #===========================================================================
-    # The walk through onboarding against the stand-in service goes here,
-    # once the pages have landed: type a name, "Begin", the QR code, the
-    # status checks, the HRTF download, the profile-loaded page, "HOME".
-    echo "package-check: skipped: [$label] onboarding (needs the pages and the stand-in service)"
+    # The walk through onboarding against the stand-in service goes here (as
+    # in tests/e2e/onboarding-first-run.sh: a name, "Begin", the QR code, an
+    # upload, "Next", the profile-loaded page, "HOME"); check-deb.sh then
+    # needs the stand-in on a loopback of its own, its CA trusted.
+    echo "package-check: skipped: [$label] onboarding against the stand-in service (not wired in yet)"
 
     #===========================================================================
     # A second start hands over to the running program and ends.

@@ -8,7 +8,8 @@
 #                                       against the curl command line
 #   tools/bench/run-bench.sh store      bank load and save, 1 to 10,000 profiles
 #   tools/bench/run-bench.sh start-up   first painted frame, memory and idle CPU
-#                                       against a blank JUCE window (as root)
+#                                       against a blank JUCE window, the
+#                                       stand-in service answering (as root)
 #   tools/bench/run-bench.sh --fetch N | --post N | --serve S
 #                                       the service benchmark's single modes
 #
@@ -38,7 +39,7 @@ run_store()
 
 run_start_up()
 {
-    "$top/tools/build-tools.sh" Auralis auralis_blank_window auralis_xprobe
+    "$top/tools/build-tools.sh" Auralis auralis_blank_window auralis_xprobe auralis-standin auralis_shared_bank_probe
     "$top/tools/bench/startup-bench.sh" "$build"
 }
 
