@@ -500,7 +500,7 @@ if [ -n "$window" ]; then
     # while one of its service operations runs, so ask again until it goes.
     close_program()
     {
-        python3 "$top/scripts/windows/x11-close-window.py" "$window" || true
+        python3 "$top/scripts/x11-close-window.py" "$window" || true
         wait_for_windows 0 3
     }
     check "the program closes on a close request" wait_until "the program closes" 60 close_program || true

@@ -281,7 +281,7 @@ app_wait_exit()
 # Asks the window to close, as its title bar's close button does.
 app_close()
 {
-    python3 "$e2e_here/close-window.py" "$wid" || fail "could not send the close request"
+    python3 "$e2e_here/../../scripts/x11-close-window.py" "$wid" || fail "could not send the close request"
     app_wait_exit 20
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Asks an X11 window to close as a window manager's close button does: sends
-it the WM_DELETE_WINDOW message of the WM_PROTOCOLS protocol. Wine turns that
+it the WM_DELETE_WINDOW message of the WM_PROTOCOLS protocol. (xdotool's
+windowclose destroys the window instead, which no user can do.) Wine turns that
 into the window's close command (SC_CLOSE), which a program cannot tell from a
 press on its title bar's close button. (Wine's taskkill without /F is no
 substitute: it closes every top-level window of the program, hidden ones
