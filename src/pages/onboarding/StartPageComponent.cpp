@@ -115,7 +115,7 @@ void StartPageComponent::visibilityChanged()
             canQuit = false;
             softwareCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, int updateStatusCode, int updateReturnCode, const juce::String& message, const juce::String& updateMessage, const juce::String& downloadUrl, const juce::String& releaseNotes, const juce::String& latestReleaseVersion, bool forceUpdate)
             {
-                onSoftwareChecked (execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
+                SoftwareUpdateNotice::handleSoftwareCheckResult (*this, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
             };
             softwareCheckThread.startThread();
         }
@@ -130,21 +130,6 @@ void StartPageComponent::visibilityChanged()
     userNameEditor.edited = false;
     profileAccepted = false;
     repaint();
-}
-
-void StartPageComponent::onSoftwareChecked (const juce::String& execId,
-                                            int statusCode,
-                                            int returnCode,
-                                            int updateStatusCode,
-                                            int updateReturnCode,
-                                            const juce::String& message,
-                                            const juce::String& updateMessage,
-                                            const juce::String& downloadUrl,
-                                            const juce::String& releaseNotes,
-                                            const juce::String& latestReleaseVersion,
-                                            bool forceUpdate)
-{
-    SoftwareUpdateNotice::handleSoftwareCheckResult (*this, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
 }
 
 //==============================================================================

@@ -71,17 +71,6 @@ private:
     void startHrtfPull();
     void judgeName();
     void removeRegisteredProfile (const juce::String& name);
-    void onSoftwareChecked (const juce::String& execId,
-                            int statusCode,
-                            int returnCode,
-                            int updateStatusCode,
-                            int updateReturnCode,
-                            const juce::String& message,
-                            const juce::String& updateMessage,
-                            const juce::String& downloadUrl,
-                            const juce::String& releaseNotes,
-                            const juce::String& latestReleaseVersion,
-                            bool forceUpdate);
 
     //==============================================================================
     PresetStore& store;
