@@ -1,6 +1,7 @@
 #include "ServiceClient.h"
 
 #include "ServiceConstants.h"
+#include "store/VarConversions.h"
 
 #include <juce_product_unlocking/juce_product_unlocking.h>
 
@@ -127,51 +128,124 @@ juce::String writeRequestEnvelope (const RequestSections& sections)
 }
 
 //==============================================================================
-bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
+namespace
 {
-    // Mirrors the parser's reading: character by character as it decodes
-    // them (an over-long UTF-8 sequence decodes to a bracket or a quote just
-    // as the plain byte does), a string opens with either quote and ends
-    // with the same one, and a backslash escapes the next character. The
-    // parser stops at the first error, so scanning on past one is harmless.
-    int depth = 0;
+/** Calls `visit` with every character of a JSON text that lies outside its
+    strings, as the framework's parser reads them: character by character as
+    it decodes them (an over-long UTF-8 sequence decodes to a bracket or a
+    quote just as the plain byte does), a string opens with either quote and
+    ends with the same one, and a backslash escapes the next character. A
+    string's closing quote is visited as its whole string. Stops and returns
+    true as soon as `visit` returns true. */
+template <typename Visitor>
+bool anyCharacterOutsideStrings (const juce::String& jsonText, Visitor&& visit)
+{
     juce::juce_wchar quote = 0;
 
     for (auto t = jsonText.getCharPointer(); ! t.isEmpty();)
     {
         const auto c = t.getAndAdvance();
 
-        if (quote != 0)
+        if (quote == 0)
         {
-            if (c == '\\')
-            {
-                if (t.isEmpty())
-                    break;
-
-                t.getAndAdvance();
-            }
-            else if (c == quote)
-            {
-                quote = 0;
-            }
-        }
-        else if (c == '"' || c == '\'')
-        {
-            quote = c;
-        }
-        else if (c == '[' || c == '{')
-        {
-            if (++depth > maxDepth)
+            if (c == '"' || c == '\'')
+                quote = c;
+            else if (visit (c))
                 return true;
         }
-        else if (c == ']' || c == '}')
+        else if (c == '\\')
         {
-            if (depth > 0)
-                --depth;
+            if (t.isEmpty())
+                break;
+
+            t.getAndAdvance();
+        }
+        else if (c == quote)
+        {
+            quote = 0;
+
+            if (visit (c))
+                return true;
         }
     }
 
     return false;
+}
+
+/** The most significant digits a number's integer part and its exponent may
+    have: any 18 digits fit the parser's 64-bit sum, any 9 its 32-bit one. */
+constexpr int maxIntegerDigits = 18;
+constexpr int maxExponentDigits = 9;
+
+bool isAsciiDigit (juce::juce_wchar c)
+{
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
+bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
+{
+    // The parser stops at the first error, so scanning on past one is harmless.
+    int depth = 0;
+
+    return anyCharacterOutsideStrings (jsonText, [&] (juce::juce_wchar c)
+                                       {
+        if (c == '[' || c == '{')
+            return ++depth > maxDepth;
+
+        if ((c == ']' || c == '}') && depth > 0)
+            --depth;
+
+        return false; });
+}
+
+bool hasNumberTheParserMisreads (const juce::String& jsonText)
+{
+    // The framework's parser adds up a number's leading digits in 64 bits and
+    // its exponent's digits in 32 bits, unchecked (a nineteenth or a tenth
+    // digit can overflow, which is undefined), and takes whatever follows a
+    // minus sign for a digit ("-x" reads as -72).
+    juce::juce_wchar previous = 0, beforePrevious = 0;
+    int significantDigits = 0, digitLimit = 0;
+    bool afterMinus = false;
+
+    const auto misread = anyCharacterOutsideStrings (jsonText, [&] (juce::juce_wchar c)
+                                                     {
+        const bool digit = isAsciiDigit (c);
+
+        if (afterMinus && ! juce::CharacterFunctions::isWhitespace (c))
+        {
+            if (! digit)
+                return true;
+
+            afterMinus = false;
+        }
+
+        if (digit)
+        {
+            if (! isAsciiDigit (previous))
+            {
+                const auto isExponentMark = [] (juce::juce_wchar m) { return m == 'e' || m == 'E'; };
+                const bool exponent = isExponentMark (previous)
+                                      || ((previous == '+' || previous == '-') && isExponentMark (beforePrevious));
+
+                significantDigits = 0;
+                digitLimit = previous == '.' ? std::numeric_limits<int>::max()
+                           : exponent        ? maxExponentDigits
+                                             : maxIntegerDigits;
+            }
+
+            if ((significantDigits > 0 || c != '0') && ++significantDigits > digitLimit)
+                return true;
+        }
+
+        afterMinus = afterMinus || c == '-';
+        beforePrevious = previous;
+        previous = c;
+        return false; });
+
+    // A text ending in a minus sign has the parser read its terminator.
+    return misread || afterMinus;
 }
 
 juce::var postJsonRequest (const juce::String& path, const juce::String& body)
@@ -198,9 +272,17 @@ juce::var postJsonRequest (const juce::String& path, const juce::String& body)
     if (! readWithLimit (*stream, ServiceConstants::maxReplyBytes, bytes))
         return {};
 
+    return parseReply (bytes, httpStatus);
+}
+
+juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus)
+{
+    if (bytes.getSize() > (size_t) ServiceConstants::maxReplyBytes)
+        return {};
+
     const auto text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
 
-    if (isNestedDeeperThan (text, ServiceConstants::maxReplyNestingDepth))
+    if (isNestedDeeperThan (text, ServiceConstants::maxReplyNestingDepth) || hasNumberTheParserMisreads (text))
         return {};
 
     auto reply = juce::JSON::parse (text);
@@ -225,8 +307,10 @@ juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out)
         return nullptr;
 
     out.execId = object->getProperty ("exec_id").toString();
-    out.statusCode = (int) object->getProperty ("status_code");
-    out.returnCode = (int) object->getProperty ("return_code");
+    // A hostile reply may carry 1e308 or NaN: the framework's own cast of such
+    // a double to int is undefined.
+    out.statusCode = VarConversions::toInt (object->getProperty ("status_code"));
+    out.returnCode = VarConversions::toInt (object->getProperty ("return_code"));
     out.message = object->getProperty ("message").toString();
     return object;
 }

@@ -19,10 +19,16 @@ juce::String writeRequestEnvelope (const RequestSections& sections);
 /** POSTs a JSON text to the service address with the path replaced by
     `path`, and returns the parsed reply. A reply object without
     "status_code" gets the HTTP status. Returns a void var when there is no
-    usable reply: no connection, a body that is not JSON, larger than
-    ServiceConstants::maxReplyBytes or nested deeper than
-    ServiceConstants::maxReplyNestingDepth. */
+    usable reply: no connection, or a body parseReply refuses. */
 juce::var postJsonRequest (const juce::String& path, const juce::String& body);
+
+/** Reads a reply body as the service sends it: JSON text in UTF-8 (or
+    UTF-16 with a byte-order mark). A reply object without "status_code" gets
+    `httpStatus`. Returns a void var for a body that is not JSON, larger than
+    ServiceConstants::maxReplyBytes, nested deeper than
+    ServiceConstants::maxReplyNestingDepth, or holding a number the
+    framework's parser would misread. */
+juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus);
 
 /** Builds the envelope and posts it to endpointPath followed by the client
     name. */
@@ -55,6 +61,12 @@ bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBl
     objects, counting brackets outside strings as the framework's parser
     lexes them. Runs in linear time without recursion. */
 bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth);
+
+/** True when the JSON text holds a number the framework's parser would
+    misread: more than 18 significant digits before its fraction or more than
+    9 in its exponent (its sums overflow), or a minus sign followed by
+    anything but a digit. Looks only outside strings; runs in linear time. */
+bool hasNumberTheParserMisreads (const juce::String& jsonText);
 
 /** This machine's device identifier, as sent in "device_id". */
 juce::String localDeviceIdentifier();

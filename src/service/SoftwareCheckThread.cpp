@@ -2,6 +2,7 @@
 
 #include "ServiceClient.h"
 #include "ServiceConstants.h"
+#include "store/VarConversions.h"
 
 SoftwareCheckThread::SoftwareCheckThread()
     : juce::Thread ("SoftwareCheckThread")
@@ -37,12 +38,12 @@ void SoftwareCheckThread::run()
         if (update.isObject() && header.statusCode == 200)
         {
             updateMessage = update["message"].toString();
-            updateStatusCode = (int) update["status_code"];
-            updateReturnCode = (int) update["return_code"];
+            updateStatusCode = VarConversions::toInt (update["status_code"]);
+            updateReturnCode = VarConversions::toInt (update["return_code"]);
             downloadUrl = update["download_url"].toString();
             releaseNotes = update["release_notes"].toString();
             latestReleaseVersion = update["latest_release_version"].toString();
-            forceUpdate = (int) update["force_update"] == 1;
+            forceUpdate = VarConversions::toInt (update["force_update"]) == 1;
         }
     }
 

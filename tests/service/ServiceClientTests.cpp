@@ -3,6 +3,9 @@
 
 #include "service/ServiceClient.h"
 
+#include <cstring>
+#include <limits>
+
 namespace
 {
 juce::String crlfLines (std::initializer_list<const char*> lines)
@@ -115,6 +118,45 @@ TEST (ReplyNesting, CountsOnlyBracketsOutsideStrings)
     EXPECT_TRUE (isNestedDeeperThan (disguised, 8));
 }
 
+TEST (ReplyNumbers, RefusesOnlyNumbersTheParserWouldMisread)
+{
+    // Ordinary replies, long fractions, exponents, blanks after a minus sign,
+    // and anything inside strings pass.
+    EXPECT_FALSE (hasNumberTheParserMisreads (R"({"a": 123456789012345678, "b": -5, "c": 0.1234567890123456789012,
+                                                  "d": 1e-300, "e": - 7, "f": "-x 12345678901234567890", 'g': '-'})"));
+
+    // A nineteenth leading digit could overflow the parser's sum.
+    EXPECT_TRUE (hasNumberTheParserMisreads (R"({"a": 1234567890123456789})"));
+    EXPECT_TRUE (hasNumberTheParserMisreads (R"({"a": -12345678901234567890.5})"));
+    EXPECT_TRUE (hasNumberTheParserMisreads (R"([0, "x", 99999999999999999999e2])"));
+
+    // So could a tenth exponent digit; leading zeros add nothing.
+    EXPECT_FALSE (hasNumberTheParserMisreads ("[1e308, 2E-999999999, 3e+0000000000000005, 000000000000000000000001]"));
+    EXPECT_TRUE (hasNumberTheParserMisreads ("[1e1440320949]"));
+    EXPECT_TRUE (hasNumberTheParserMisreads ("[1.5E-1000000000]"));
+
+    // The parser reads "-x" as -72.
+    ASSERT_EQ ((int) juce::JSON::parse ("[-x]")[0], -72);
+    EXPECT_TRUE (hasNumberTheParserMisreads ("[-x]"));
+    EXPECT_TRUE (hasNumberTheParserMisreads (R"({"a": [1, -]})"));
+    EXPECT_TRUE (hasNumberTheParserMisreads (R"({"a": - )"));
+}
+
+TEST (ReplyParsing, RefusesWhatTheParserCannotReadSafely)
+{
+    const auto parse = [] (const char* text)
+    { return parseReply (juce::MemoryBlock (text, std::strlen (text)), 200); };
+
+    const auto reply = parse (R"({"return_code": 1, "urls": [{"hrtf_id": "h"}]})");
+    EXPECT_EQ ((int) reply["status_code"], 200);
+    EXPECT_EQ (reply["urls"][0]["hrtf_id"].toString(), "h");
+
+    EXPECT_TRUE (parse (R"({"status_code": 12345678901234567890})").isVoid());
+    EXPECT_TRUE (parse (R"({"status_code": -x})").isVoid());
+    EXPECT_TRUE (parse (("{\"a\":" + nested (65) + "}").toRawUTF8()).isVoid());
+    EXPECT_TRUE (parse ("<html>502</html>").isVoid());
+}
+
 TEST (ReplyHeader, ReadsMissingMembersAsEmptyAndZeroAndLeavesNonObjectsAlone)
 {
     ReplyHeader header;
@@ -123,6 +165,12 @@ TEST (ReplyHeader, ReadsMissingMembersAsEmptyAndZeroAndLeavesNonObjectsAlone)
     EXPECT_EQ (header.statusCode, 403);
     EXPECT_EQ (header.returnCode, 0);
     EXPECT_EQ (header.message, "");
+
+    // Codes no int can hold are limited, not cast: the framework's cast of
+    // such a double is undefined.
+    ASSERT_NE (readReplyHeader (juce::JSON::parse (R"({"status_code": 1e308, "return_code": -1e300})"), header), nullptr);
+    EXPECT_EQ (header.statusCode, std::numeric_limits<int>::max());
+    EXPECT_EQ (header.returnCode, std::numeric_limits<int>::min());
 
     ReplyHeader untouched;
     EXPECT_EQ (readReplyHeader (juce::JSON::parse ("[1, 2]"), untouched), nullptr);

@@ -5,6 +5,8 @@
 #include "service/SoftwareCheckThread.h"
 #include "service/StatusCheckThread.h"
 
+#include <limits>
+
 namespace
 {
 struct StatusResult
@@ -191,7 +193,7 @@ TEST_F (StatusCheck, SoftwareCheckTakesTheSectionWheneverTheReplySucceeded)
     serveReplies (Endpoints::statusCheck,
                   { R"({"status_code": 200, "message": "ok", "software_update_info": {"status_code": 404, "return_code": 2, "message": "none",
                         "download_url": "https://dl.example/a", "release_notes": "notes", "latest_release_version": "0.1.0", "force_update": 2}})",
-                    R"({"status_code": 200, "software_update_info": {"status_code": 200, "return_code": 1, "force_update": 1}})",
+                    R"({"status_code": 200, "software_update_info": {"status_code": 200, "return_code": 1e308, "force_update": 1}})",
                     R"({"status_code": 403, "return_code": 5, "message": "refused", "software_update_info": {"status_code": 200, "return_code": 1,
                         "download_url": "https://dl.example/b", "force_update": 1}})" });
     startServer();
@@ -224,6 +226,7 @@ TEST_F (StatusCheck, SoftwareCheckTakesTheSectionWheneverTheReplySucceeded)
     EXPECT_FALSE (results[0].force);
 
     EXPECT_TRUE (results[1].force);
+    EXPECT_EQ (results[1].updateCode, std::numeric_limits<int>::max()); // 1e308, not an undefined cast
 
     // A refused reply passes its own codes on and no section.
     EXPECT_EQ (results[2].status, 403);
