@@ -5,40 +5,15 @@
 // report or framework assertion is a finding; so is an accepted bank that
 // cannot be written back, or a file appearing in the data folder.
 
+#include "FuzzSupport.h"
 #include "store/PresetStore.h"
 
 #include <cstdint>
 
 namespace
 {
-/** The data folder of every run, in memory where the system offers it,
-    removed when the fuzzer ends. */
-struct ScratchFolder
-{
-    ScratchFolder()
-    {
-        const juce::File shm ("/dev/shm");
-        const auto parent = shm.isDirectory() ? shm : juce::File::getSpecialLocation (juce::File::tempDirectory);
-        folder = parent.getNonexistentChildFile ("auralis-fuzz", {}, false);
-        folder.createDirectory();
-    }
-
-    ~ScratchFolder() { folder.deleteRecursively(); }
-
-    juce::File folder;
-};
-
-const juce::File& dataFolder()
-{
-    static const ScratchFolder scratch;
-    return scratch.folder;
-}
-
-void check (bool condition)
-{
-    if (! condition)
-        __builtin_trap();
-}
+using fuzz::check;
+using fuzz::dataFolder;
 
 juce::StringArray readEveryProfile (PresetStore& store)
 {
@@ -61,6 +36,12 @@ juce::StringArray readEveryProfile (PresetStore& store)
     store.getLastSelectedPreset();
     return names;
 }
+}
+
+// No framework assertion is expected while a bank is read.
+void auralisFuzzFrameworkAssertion (const char*, int)
+{
+    __builtin_trap();
 }
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)

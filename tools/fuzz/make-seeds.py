@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the fuzzer's seed banks into corpus/bank: a few banks as the
-program writes them, in JUCE's tree stream format, and a few damaged ones."""
+"""Writes the fuzzers' seeds: into corpus/bank a few banks as the program
+writes them, in JUCE's tree stream format, and a few damaged ones; into
+corpus/reply replies as the service sends them, and a few broken ones; into
+corpus/submission image ids."""
+import json
 import os
 import struct
 
@@ -77,8 +80,48 @@ seeds = {
     "too-deep": deep,
 }
 
-folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "bank")
-os.makedirs(folder, exist_ok=True)
-for file_name, data in seeds.items():
-    with open(os.path.join(folder, file_name), "wb") as f:
-        f.write(data)
+status_check = {
+    "exec_id": "e-41", "status_code": 200, "return_code": 0, "message": "Done.",
+    "timestamp": "2026-12-09 10:00:00",
+    "user_hrtf_info": {"status_code": 200, "return_code": 0, "message": "ok",
+                       "hrtf_allowed": 5, "hrtf_requested": 1, "pull_allowed": 5, "pull_requested": 1},
+    "software_update_info": {"status_code": 200, "return_code": 1, "message": "A new version is available",
+                             "download_url": "https://127.0.0.1:8443/download/0.0.11",
+                             "release_notes": "Faster downloads.", "latest_release_version": "0.0.11",
+                             "force_update": 0},
+    "auralis_update_info": {"status_code": 200, "return_code": 2, "message": "Auralis update available!"},
+}
+pull = {
+    "exec_id": "e-42", "status_code": 200, "return_code": 0, "message": "Done.",
+    "urls": [{"hrtf_id": "6f1c2a9e_1", "hrtf_url": "https://127.0.0.1:8443/hrtf/6f1c2a9e_1",
+              "img_id": "img_1", "auralis_id": "a-1"},
+             {"hrtf_id": "6f1c2a9e_2", "hrtf_url": "http://127.0.0.1:8443/hrtf/6f1c2a9e_2",
+              "img_id": "3b9d_img_2", "auralis_id": "a-2"}],
+}
+replies = {
+    "status-check": json.dumps(status_check, indent=2).encode(),
+    "pull": json.dumps(pull).encode(),
+    "qr-code": b'{"exec_id":"e-43","status_code":200,"return_code":0,"message":"QR code created.",'
+               b'"qr_image_url":"https://127.0.0.1:8443/qr/abc.png"}',
+    "refused": b'{"status_code":403,"return_code":7,"message":"Maximum HRTFs reached."}',
+    "no-status": b'{"message":"\\u00e9t\\u00e9 \\ud83d\\ude00","urls":[]}',
+    "odd-values": b'{"status_code":1e308,"return_code":-2147483648,"user_hrtf_info":{"hrtf_allowed":"9",'
+                  b'"pull_allowed":[1,2],"message":{"a":null}},"urls":[{"hrtf_id":"..","img_id":"x_99999999999"}]}',
+    "unsafe-id": b'{"status_code":200,"urls":[{"hrtf_id":"../Presets","hrtf_url":"file:///etc/passwd"}]}',
+    "array": b'[1,2,{"status_code":200}]',
+    "html": b"<html><body>502 Bad Gateway</body></html>",
+    "utf16": "\ufeff".encode("utf-16-le") + json.dumps(pull).encode("utf-16-le"),
+    "deep": b"[" * 70 + b"]" * 70,
+}
+submissions = {
+    "plain": b"img_2", "hex-prefix": b"3b9d_img_17", "no-underscore": b"42", "signed": b"x_ -7",
+    "overflow": b"x_2147483648", "minimum": b"x_-2147483648", "trailing": b"x_12abc", "empty": b"",
+}
+
+here = os.path.dirname(os.path.abspath(__file__))
+for kind, files in (("bank", seeds), ("reply", replies), ("submission", submissions)):
+    folder = os.path.join(here, "corpus", kind)
+    os.makedirs(folder, exist_ok=True)
+    for file_name, data in files.items():
+        with open(os.path.join(folder, file_name), "wb") as f:
+            f.write(data)

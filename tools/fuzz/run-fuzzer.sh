@@ -1,28 +1,39 @@
 #!/usr/bin/env bash
-# Builds the bank-loading fuzzer with clang (address and undefined-behaviour
-# sanitizers) and runs it for a number of seconds (default 60), starting
-# from the committed seeds. New inputs are kept in the build folder's corpus;
-# a finding is written there as crash-*, timeout-* or oom-*.
+# Builds a libFuzzer target with clang (address and undefined-behaviour
+# sanitizers) and runs it for a number of seconds (default 60), starting from
+# the committed seeds. Targets: bank (the bank loader), reply (a service
+# reply through parsing and the merge into the bank), submission (the
+# submission number of an image id). New inputs are kept in the build
+# folder's corpus; a finding is written there as crash-*, timeout-* or oom-*.
 #
-#   tools/fuzz/run-fuzzer.sh [seconds] [extra libFuzzer options...]
+#   tools/fuzz/run-fuzzer.sh <bank|reply|submission> [seconds] [extra libFuzzer options...]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${FUZZ_BUILD_DIR:-$top/build/fuzz}
-seconds=${1:-60}
-shift || true
+target=${1:?usage: run-fuzzer.sh <bank|reply|submission> [seconds] [libFuzzer options...]}
+seconds=${2:-60}
+shift $(( $# < 2 ? $# : 2 ))
+
+options=()
+case "$target" in
+    bank) options=(-max_len=8192) ;;
+    reply) options=(-max_len=16384 -dict="$top/tools/fuzz/reply.dict") ;;
+    submission) options=(-max_len=256) ;;
+    *) echo "unknown fuzz target: $target (bank, reply or submission)" >&2; exit 2 ;;
+esac
 
 cmake -S "$top" -B "$build" -G Ninja \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DAURALIS_BUILD_FUZZERS=ON -DAURALIS_BUILD_APP=OFF -DAURALIS_BUILD_TESTS=OFF \
     -DAURALIS_BUILD_STANDIN=OFF -DAURALIS_BUILD_BENCHMARKS=OFF >/dev/null
-ninja -C "$build" -j2 auralis_fuzz_bank
+ninja -C "$build" -j2 "auralis_fuzz_$target"
 
-corpus="$build/corpus/bank"
-findings="$build/findings"
+corpus="$build/corpus/$target"
+findings="$build/findings/$target"
 mkdir -p "$corpus" "$findings"
 
-exec "$build/tools/fuzz/auralis_fuzz_bank" \
-    -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
+exec "$build/tools/fuzz/auralis_fuzz_$target" \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$findings/" -print_final_stats=1 \
-    "$@" "$corpus" "$top/tools/fuzz/corpus/bank"
+    "${options[@]}" "$@" "$corpus" "$top/tools/fuzz/corpus/$target"
