@@ -280,6 +280,11 @@ juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus)
     if (bytes.getSize() > (size_t) ServiceConstants::maxReplyBytes)
         return {};
 
+    // A body of nothing but a UTF-8 byte-order mark is empty: the framework's
+    // conversion would read the byte after it, beyond the block.
+    if (bytes.getSize() == 3 && juce::CharPointer_UTF8::isByteOrderMark (bytes.getData()))
+        return {};
+
     const auto text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
 
     if (isNestedDeeperThan (text, ServiceConstants::maxReplyNestingDepth) || hasNumberTheParserMisreads (text))

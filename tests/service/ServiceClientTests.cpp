@@ -155,6 +155,11 @@ TEST (ReplyParsing, RefusesWhatTheParserCannotReadSafely)
     EXPECT_TRUE (parse (R"({"status_code": -x})").isVoid());
     EXPECT_TRUE (parse (("{\"a\":" + nested (65) + "}").toRawUTF8()).isVoid());
     EXPECT_TRUE (parse ("<html>502</html>").isVoid());
+
+    // A byte-order mark alone is an empty body (read without going past it),
+    // one before JSON is skipped.
+    EXPECT_TRUE (parse ("\xef\xbb\xbf").isVoid());
+    EXPECT_EQ ((int) parse ("\xef\xbb\xbf{\"status_code\": 5}")["status_code"], 5);
 }
 
 TEST (ReplyHeader, ReadsMissingMembersAsEmptyAndZeroAndLeavesNonObjectsAlone)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -55,7 +56,13 @@ void auralisFuzzFrameworkAssertion (const char*, int)
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    const auto imgId = juce::String::createStringFromData (data, (int) size);
+    // Ids reach the program as JSON strings: UTF-8, any byte sequence the
+    // framework accepts. A zero after the bytes keeps the framework's
+    // conversion inside the buffer (it reads one byte past a lone byte-order
+    // mark).
+    std::vector<char> text (data, data + size);
+    text.push_back (0);
+    const auto imgId = juce::String::createStringFromData (text.data(), (int) size);
     const auto number = SubmissionNumber::fromImageId (imgId);
 
     if (number != 0 && isShortestUtf8 (imgId))
