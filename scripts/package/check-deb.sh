@@ -11,6 +11,9 @@
 #   - a non-root user starts the program under Xvfb: one window, exactly
 #     titled, 540 x 565, painted; a second start opens no second window; the
 #     close request ends it (first run, then as a returning user);
+#   - that user completes onboarding in the installed program against the
+#     stand-in service (tests/e2e/onboarding-first-run.sh, run as that user
+#     with the data folder the package created);
 #   - reinstalling over an existing data folder keeps its permissions and
 #     files; removing and purging the package keep the folder.
 #
@@ -35,7 +38,7 @@ fi
 
 if [ "${AURALIS_PACKAGE_CHECK_NAMESPACE:-}" != 1 ]; then
     "$top/scripts/setup.sh"
-    "$top/tools/build-tools.sh" Auralis auralis_shared_bank_probe auralis_xprobe
+    "$top/tools/build-tools.sh" Auralis auralis_shared_bank_probe auralis_xprobe auralis-standin
     rm -rf "$build/package"
     (cd "$build" && cpack -G DEB >/dev/null)
     export AURALIS_PACKAGE_CHECK_NAMESPACE=1
@@ -169,6 +172,29 @@ run_first_start()
 }
 
 check "a first start by $ann shows the program's window and closes cleanly" run_first_start first-run "$ann"
+
+#===============================================================================
+# Onboarding by a non-root user in the installed program, against the
+# stand-in service: a name, Begin, the QR code, an upload, Next, the
+# profile-loaded page, HOME; then the bank and the HRTF file on disk.
+onboard()
+{
+    local status=0
+    AURALIS_E2E_USER=$1 AURALIS_E2E_KEEP_OPT=1 \
+        "$top/tests/e2e/onboarding-first-run.sh" "$program" "$build/tools/standin/auralis-standin" \
+        "$top" "$out/onboarding" >"$out/onboarding.log" 2>&1 || status=$?
+    tail -n 1 "$out/onboarding.log"
+    return "$status"
+}
+
+check "$ann completes onboarding against the stand-in service" onboard "$ann"
+check "$ann's onboarding saved the bank and the HRTF file as $ann's, 644" \
+    test "$(mode_of "$data_folder/Presets")" = "644 $ann:$ann" \
+    -a -z "$(find "$data_folder" -mindepth 1 ! -user "$ann")" \
+    -a -z "$(find "$data_folder" -mindepth 1 -type f ! -perm 0644)"
+
+# The checks below start from an empty shared folder.
+find "$data_folder" -mindepth 1 -delete
 
 #===============================================================================
 # One bank for every user: each saves it through the product's store, which

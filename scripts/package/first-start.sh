@@ -14,7 +14,7 @@
 # as such rather than as a failure; should it pass, the line says so.
 #
 # Prints one line per check and exits with the number of failed checks.
-# The walk through onboarding against the stand-in service goes where marked.
+# (Onboarding in the installed program is check-deb.sh's own check.)
 set -uo pipefail
 program=$1
 xprobe=$2
@@ -104,13 +104,6 @@ if [ -n "$window" ]; then
     import -window "$window" "$shots/$label-window.png"
     import -window root "$shots/$label-screen.png"
     check "the window is painted" is_painted "$shots/$label-window.png"
-
-    #===========================================================================
-    # The walk through onboarding against the stand-in service goes here (as
-    # in tests/e2e/onboarding-first-run.sh: a name, "Begin", the QR code, an
-    # upload, "Next", the profile-loaded page, "HOME"); check-deb.sh then
-    # needs the stand-in on a loopback of its own, its CA trusted.
-    echo "package-check: skipped: [$label] onboarding against the stand-in service (not wired in yet)"
 
     #===========================================================================
     # A second start hands over to the running program and ends.

@@ -13,6 +13,11 @@
 # third time under Xvfb, and only there does e2e_enter return. Nothing outside
 # the namespace changes. Not root: the script exits 77 (skipped).
 #
+# Two settings serve the check of the installed package:
+#   AURALIS_E2E_USER=NAME  runs the program as that (non-root) user;
+#   AURALIS_E2E_KEEP_OPT=1 keeps /opt as it is outside, with the shared data
+#                          folder the package's post-install step created.
+#
 # Every wait polls a condition every 0.2 s up to a time-out; a failed wait
 # saves a screenshot of the whole screen, says what it saw last (page, alert
 # windows, the program's and the stand-in's output) and ends the test.
@@ -65,7 +70,11 @@ e2e_namespace_stage()
     local work status=0
     work=$(mktemp -d /tmp/auralis-e2e.XXXXXX)
     mkdir -p "$work/opt" "$work/state" "$work/bin" "$work/var-tmp"
-    mount --bind "$work/opt" /opt
+    # The program may run as another user: it reads the fake browser from
+    # here and writes the browser log and the lock in /var/tmp.
+    chmod 0755 "$work" "$work/bin"
+    chmod 1777 "$work/var-tmp"
+    [ "${AURALIS_E2E_KEEP_OPT:-}" = 1 ] || mount --bind "$work/opt" /opt
     mount --bind "$work/var-tmp" /var/tmp
 
     local ca
@@ -81,7 +90,7 @@ e2e_namespace_stage()
     mkdir -p "$e2e_shots/logs"
     cp "$work"/*.log "$e2e_shots/logs/" 2>/dev/null || true
 
-    umount /opt 2>/dev/null || true
+    [ "${AURALIS_E2E_KEEP_OPT:-}" = 1 ] || umount /opt 2>/dev/null || true
     umount /var/tmp 2>/dev/null || true
     umount /etc/ssl/certs/ca-certificates.crt 2>/dev/null || true
     rm -rf "$work"
@@ -115,6 +124,13 @@ printf '%s\n' "\$*" >> "$e2e_work/browser.log"
 EOF
     chmod +x "$e2e_work/bin/xdg-open"
     : > "$e2e_work/browser.log"
+    chmod 0666 "$e2e_work/browser.log"
+
+    # Another user's program gets its own copy of this display's key.
+    if [ -n "${AURALIS_E2E_USER:-}" ]; then
+        cp "$XAUTHORITY" "$e2e_work/xauthority"
+        chown "$AURALIS_E2E_USER" "$e2e_work/xauthority"
+    fi
 
     trap e2e_teardown EXIT
 }
@@ -254,7 +270,18 @@ app_is_running() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; }
 app_start()
 {
     app_runs=$((app_runs + 1))
-    PATH="$e2e_work/bin:$PATH" "$e2e_app" > "$e2e_work/app-$app_runs.log" 2>&1 &
+    if [ -n "${AURALIS_E2E_USER:-}" ]; then
+        # setpriv runs the program in its own process, so app_pid is the
+        # program's, as it is when root runs it.
+        local home
+        home=$(getent passwd "$AURALIS_E2E_USER" | cut -d: -f6)
+        setpriv --reuid="$AURALIS_E2E_USER" --regid="$AURALIS_E2E_USER" --init-groups \
+            env -i HOME="$home" USER="$AURALIS_E2E_USER" LOGNAME="$AURALIS_E2E_USER" \
+            DISPLAY="$DISPLAY" XAUTHORITY="$e2e_work/xauthority" PATH="$e2e_work/bin:/usr/bin:/bin" \
+            "$e2e_app" > "$e2e_work/app-$app_runs.log" 2>&1 &
+    else
+        PATH="$e2e_work/bin:$PATH" "$e2e_app" > "$e2e_work/app-$app_runs.log" 2>&1 &
+    fi
     app_pid=$!
     e2e_seen="the program starting (run $app_runs)"
     wait_for 60 "program window" main_window_shown
