@@ -6,12 +6,16 @@
 #   page-walks.sh home          the home page, its start-up alert answered
 #   page-walks.sh updates       home page -> updates page
 #   page-walks.sh personalise   home page -> "Submit New Image" -> personalise page
+#   page-walks.sh profile-loaded
+#                               home page -> personalise page -> an upload through
+#                               the stand-in (AURALIS_BENCH_STANDIN, its state in
+#                               AURALIS_BENCH_STATE) -> "Next" -> profile-loaded page
 #
 # With AURALIS_BENCH_SHOTS set to a folder, the screen is saved there as
 # <walk>.png once the page is shown, to check where the walk led.
 set -euo pipefail
 title="Auralis with VST Spherion"
-walk=${1:?usage: page-walks.sh home|updates|personalise}
+walk=${1:?usage: page-walks.sh home|updates|personalise|profile-loaded}
 
 window=$(xdotool search --sync --name "^$title\$" | head -n1)
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
@@ -36,6 +40,14 @@ case "$walk" in
     home) ;;
     updates) click 457 180 ;;          # the refresh ring beside the profile selector
     personalise) click 380 390 ;;      # "Submit New Image"
+    profile-loaded)
+        click 380 390                  # "Submit New Image"
+        sleep 4                        # the QR code is requested and shown
+        answer_alerts
+        "$AURALIS_BENCH_STANDIN" upload latest --state "$AURALIS_BENCH_STATE" >/dev/null
+        click 309 406                  # "Next": the HRTF is pulled
+        sleep 4                        # the plug-in picture: at most six ticks
+        ;;
     *) exit 2 ;;
 esac
 

@@ -59,6 +59,7 @@ if [ "$AURALIS_STARTUP_BENCH_STAGE" = namespace ]; then
         echo "(no stand-in service in $build: the program's first-run check finds no service)"
     fi
 
+    export AURALIS_BENCH_STANDIN="$standin" AURALIS_BENCH_STATE="$state"
     AURALIS_STARTUP_BENCH_STAGE=display xvfb-run -a -s "-noreset -screen 0 1280x1024x24" "$0" "$build" "$runs"
     exit $?
 fi
@@ -125,14 +126,14 @@ printf '  %-46s %9.1f %9.1f   %+.1f MB\n' "proportional memory (PSS) 2 s after (
 # profile before the start (so the program starts on the home page); the walk
 # (tools/bench/page-walks.sh) leads from there to the page once the first
 # frame is painted, answering the alerts on the way as a user would (the
-# stand-in knows no HRTF data for that profile). The profile-loaded page is reached only at the end of
-# onboarding; its walk (as in tests/e2e/onboarding-first-run.sh) goes here
-# when it is wanted.
+# stand-in knows no HRTF data for that profile until the profile-loaded walk
+# has it process an upload).
 idle_pages=(
     "start page (first run)||"
     "home page (returning user)|bank|home"
     "updates page|bank|updates"
     "personalise page (new image)|bank|personalise"
+    "profile-loaded page (new image)|bank|profile-loaded"
 )
 
 data_folder=$(sed -n 's/^data_folder="\(.*\)"$/\1/p' "$build/linux-package/postinst")
