@@ -12,6 +12,8 @@
 #                                  build-asan/
 #   scripts/sanitize.sh [all]      both
 #
+# Further arguments go to ctest (CI adds "--repeat until-pass:2").
+#
 # Suppressions, for the framework's and libraries' own findings only, are in
 # scripts/sanitizers/ with the reason for each. Prints how long the build and
 # the run took.
@@ -33,12 +35,22 @@ build_with()
     ninja -C "$folder" -j2
 }
 
+# Runs ctest; fails when it fails, and also when a test printed a sanitizer
+# report, even if a repeat passed (with "--repeat until-pass:N" a test that
+# only times out under load gets another run, a report never does).
 run_tests()
 {
-    local folder=$1
+    local folder=$1 log status=0
     shift
+    log=$(mktemp)
     "$top/tests/support/with-test-ca.sh" xvfb-run -a -s "-noreset -screen 0 1280x1024x24" \
-        ctest --test-dir "$folder" --output-on-failure -j 2 "$@"
+        ctest --test-dir "$folder" --output-on-failure -j 2 "$@" 2>&1 | tee "$log" || status=$?
+    if grep -qE "ERROR: (Address|Leak)Sanitizer|WARNING: ThreadSanitizer|runtime error:" "$log"; then
+        echo "sanitize: a test printed a sanitizer report (see above)" >&2
+        status=1
+    fi
+    rm -f "$log"
+    return "$status"
 }
 
 # The suites of the tests in the given folders of tests/, as a ctest regex.
