@@ -41,6 +41,7 @@ void KorvaneOnboardingApplication::anotherInstanceStarted (const juce::String&)
 void KorvaneOnboardingApplication::systemRequestedQuit()
 {
     quit();
+    mainLoopWakeUp.wake();
 }
 
 void KorvaneOnboardingApplication::suspended() {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IMAlertWindowLNF.h"
+#include "MainLoopWakeUp.h"
 #include "MainWindow.h"
 #include "RepaintFallback.h"
 
@@ -37,6 +38,7 @@ private:
     std::unique_ptr<MainWindow> mainWindow;
     IMAlertWindowLNF lookAndFeel;
     RepaintFallback repaintFallback;
+    MainLoopWakeUp mainLoopWakeUp;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KorvaneOnboardingApplication)
 };
