@@ -181,6 +181,11 @@ bool isAsciiDigit (juce::juce_wchar c)
 {
     return c >= '0' && c <= '9';
 }
+
+bool isExponentMark (juce::juce_wchar c)
+{
+    return c == 'e' || c == 'E';
+}
 } // namespace
 
 bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
@@ -188,15 +193,18 @@ bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
     // The parser stops at the first error, so scanning on past one is harmless.
     int depth = 0;
 
-    return anyCharacterOutsideStrings (jsonText, [&] (juce::juce_wchar c)
-                                       {
+    const auto opensTooDeep = [&] (juce::juce_wchar c)
+    {
         if (c == '[' || c == '{')
             return ++depth > maxDepth;
 
         if ((c == ']' || c == '}') && depth > 0)
             --depth;
 
-        return false; });
+        return false;
+    };
+
+    return anyCharacterOutsideStrings (jsonText, opensTooDeep);
 }
 
 bool hasNumberTheParserMisreads (const juce::String& jsonText)
@@ -209,8 +217,8 @@ bool hasNumberTheParserMisreads (const juce::String& jsonText)
     int significantDigits = 0, digitLimit = 0;
     bool afterMinus = false;
 
-    const auto misread = anyCharacterOutsideStrings (jsonText, [&] (juce::juce_wchar c)
-                                                     {
+    const auto misreads = [&] (juce::juce_wchar c)
+    {
         const bool digit = isAsciiDigit (c);
 
         if (afterMinus && ! juce::CharacterFunctions::isWhitespace (c))
@@ -225,14 +233,15 @@ bool hasNumberTheParserMisreads (const juce::String& jsonText)
         {
             if (! isAsciiDigit (previous))
             {
-                const auto isExponentMark = [] (juce::juce_wchar m) { return m == 'e' || m == 'E'; };
                 const bool exponent = isExponentMark (previous)
                                       || ((previous == '+' || previous == '-') && isExponentMark (beforePrevious));
 
                 significantDigits = 0;
-                digitLimit = previous == '.' ? std::numeric_limits<int>::max()
-                           : exponent        ? maxExponentDigits
-                                             : maxIntegerDigits;
+
+                if (previous == '.')
+                    digitLimit = std::numeric_limits<int>::max(); // a fraction: any length
+                else
+                    digitLimit = exponent ? maxExponentDigits : maxIntegerDigits;
             }
 
             if ((significantDigits > 0 || c != '0') && ++significantDigits > digitLimit)
@@ -242,10 +251,11 @@ bool hasNumberTheParserMisreads (const juce::String& jsonText)
         afterMinus = afterMinus || c == '-';
         beforePrevious = previous;
         previous = c;
-        return false; });
+        return false;
+    };
 
     // A text ending in a minus sign has the parser read its terminator.
-    return misread || afterMinus;
+    return anyCharacterOutsideStrings (jsonText, misreads) || afterMinus;
 }
 
 juce::var postJsonRequest (const juce::String& path, const juce::String& body)
