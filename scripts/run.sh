@@ -51,18 +51,7 @@ mkdir -p "$top/out"
 "$standin" serve --state "$state" > "$top/out/standin.log" 2>&1 &
 standin_pid=$!
 
-# Wait until the stand-in answers over TLS, checked against its own CA.
-answering=0
-for _ in $(seq 1 100); do
-    if curl -s -o /dev/null --cacert "$AURALIS_RUN_CA" https://127.0.0.1:8443/media/plugin-screenshot.png; then
-        answering=1
-        break
-    fi
-    kill -0 "$standin_pid" 2>/dev/null || break
-    sleep 0.1
-done
-
-if [ "$answering" != 1 ]; then
+if ! "$top/scripts/wait-for-standin.sh" "$AURALIS_RUN_CA" https://127.0.0.1:8443 "$standin_pid"; then
     echo "The stand-in service did not start:" >&2
     cat "$top/out/standin.log" >&2
     exit 1

@@ -83,17 +83,7 @@ if [ "$AURALIS_WINE_CHECK_STAGE" = namespace ]; then
     "$standin" serve --state "$state" > "$work/standin.log" 2>&1 &
     standin_pid=$!
 
-    answering=0
-    for _ in $(seq 1 100); do
-        if curl -s -o /dev/null --cacert "$ca" "$service/media/plugin-screenshot.png"; then
-            answering=1
-            break
-        fi
-        kill -0 "$standin_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-
-    if [ "$answering" != 1 ]; then
+    if ! "$top/scripts/wait-for-standin.sh" "$ca" "$service" "$standin_pid"; then
         echo "wine-check: the stand-in service did not start:" >&2
         cat "$work/standin.log" >&2
         exit 1
