@@ -50,11 +50,12 @@ if [ "$AURALIS_STARTUP_BENCH_STAGE" = namespace ]; then
         "$standin" serve --state "$state" --quiet >"$state/standin.log" 2>&1 &
         standin_pid=$!
 
-        for _ in $(seq 1 100); do
-            curl -s -o /dev/null https://127.0.0.1:8443/media/plugin-screenshot.png && break
-            sleep 0.1
-        done
-        echo "(the stand-in service answers on 127.0.0.1:8443)"
+        if "$top/scripts/wait-for-standin.sh" "$ca" https://127.0.0.1:8443 "$standin_pid"; then
+            echo "(the stand-in service answers on 127.0.0.1:8443)"
+        else
+            echo "(the stand-in service did not start; its log:)"
+            cat "$state/standin.log"
+        fi
     else
         echo "(no stand-in service in $build: the program's first-run check finds no service)"
     fi
