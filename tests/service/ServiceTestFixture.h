@@ -14,7 +14,8 @@
 //==============================================================================
 /** A test against an HTTPS server of its own on 127.0.0.1, to which the
     service address points for the test's duration. Tests register their
-    handlers, then call startServer(). Skips when the test CA is not set up.
+    handlers, then call startServer(). Skips when the test CA is not set up, and
+    fails then under CI.
 */
 class ServiceTestFixture : public ::testing::Test
 {
@@ -22,7 +23,12 @@ protected:
     void SetUp() override
     {
         if (! TestHttpsServer::isAvailable())
+        {
+            if (TestHttpsServer::mustBeAvailable())
+                FAIL() << TestHttpsServer::unavailableReason();
+
             GTEST_SKIP() << TestHttpsServer::unavailableReason();
+        }
 
         previousAddress = ServiceConstants::serviceBaseAddress();
         dataFolder = juce::File::createTempFile ("auralis-service-test");
