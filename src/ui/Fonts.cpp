@@ -102,18 +102,34 @@ struct EmbeddedFace
     float heightScale;
 };
 
+/** The two embedded faces, made on first use and released when the framework
+    shuts down. A face caches the outlines of the glyphs it has drawn; held
+    until the process's static objects go, they would outlive the framework
+    and be reported as leaked. */
+class EmbeddedFaces : public juce::DeletedAtShutdown
+{
+public:
+    EmbeddedFaces() = default;
+    ~EmbeddedFaces() override { clearSingletonInstance(); }
+
+    const EmbeddedFace regular { AuralisBinaryData::AlegreyaSans_400Regular_ttf,
+                                 AuralisBinaryData::AlegreyaSans_400Regular_ttfSize };
+    const EmbeddedFace medium { AuralisBinaryData::AlegreyaSans_500Medium_ttf,
+                                AuralisBinaryData::AlegreyaSans_500Medium_ttfSize };
+
+    JUCE_DECLARE_SINGLETON (EmbeddedFaces, false)
+};
+
+JUCE_IMPLEMENT_SINGLETON (EmbeddedFaces)
+
 const EmbeddedFace& regularFace()
 {
-    static const EmbeddedFace face (AuralisBinaryData::AlegreyaSans_400Regular_ttf,
-                                    AuralisBinaryData::AlegreyaSans_400Regular_ttfSize);
-    return face;
+    return EmbeddedFaces::getInstance()->regular;
 }
 
 const EmbeddedFace& mediumFace()
 {
-    static const EmbeddedFace face (AuralisBinaryData::AlegreyaSans_500Medium_ttf,
-                                    AuralisBinaryData::AlegreyaSans_500Medium_ttfSize);
-    return face;
+    return EmbeddedFaces::getInstance()->medium;
 }
 }
 

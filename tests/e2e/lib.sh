@@ -296,6 +296,9 @@ app_exited()
     ! kill -0 "$app_pid" 2>/dev/null
 }
 
+# Waits for the program to end, then checks that it ended cleanly: a Debug
+# build reports objects that outlive the framework, and framework assertions,
+# on its standard error.
 app_wait_exit()
 {
     e2e_seen="the program still running"
@@ -303,6 +306,12 @@ app_wait_exit()
     wait "$app_pid" 2>/dev/null || true
     app_pid=
     wid=
+
+    local log="$e2e_work/app-$app_runs.log"
+    if grep -qE "Leaked objects detected|JUCE Assertion failure" "$log"; then
+        grep -E "Leaked objects detected|JUCE Assertion failure" "$log" >&2
+        fail "the program did not end cleanly (see its output above)"
+    fi
 }
 
 # Asks the window to close, as its title bar's close button does.

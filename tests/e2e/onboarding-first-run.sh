@@ -60,4 +60,7 @@ for f in "$e2e_data"/*; do
 done
 [ "${hrtf_files[*]}" = "$hrtf_id" ] || fail "expected HRTF file $hrtf_id alone, found: ${hrtf_files[*]:-none}"
 
+# A close ends the program cleanly, its bank saved.
+app_close
+
 say "passed: profile '$name' with HRTF $hrtf_id ($(stat -c %s "$e2e_data/$hrtf_id") bytes), QR code $qr"
