@@ -20,6 +20,7 @@ standin="$build/tools/standin/auralis-standin"
 state=${AURALIS_STANDIN_STATE:-$top/out/standin}
 
 if [ "${AURALIS_IN_RUN_NAMESPACE:-}" != 1 ]; then
+    "$top/scripts/preflight.sh" scripts/run.sh
     "$top/scripts/setup.sh"
     BUILD_DIR="$build" BUILD_TYPE=Release "$top/scripts/build.sh"
 

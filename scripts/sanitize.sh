@@ -4,7 +4,7 @@
 # under Xvfb). A sanitizer report fails the test that caused it.
 #
 #   scripts/sanitize.sh thread     ThreadSanitizer: the service and store tests
-#                                  (tests/service, tests/store), in build-tsan/
+#                                  (ctest labels service and store), in build-tsan/
 #   scripts/sanitize.sh address    AddressSanitizer (with LeakSanitizer) and
 #                                  UndefinedBehaviourSanitizer: the whole suite
 #                                  (the program, end to end against the stand-in,
@@ -12,7 +12,8 @@
 #                                  build-asan/
 #   scripts/sanitize.sh [all]      both
 #
-# Further arguments go to ctest (CI adds "--repeat until-pass:2").
+# Further arguments go to ctest. The builds use the "tsan" and "asan" presets
+# (CMakePresets.json).
 #
 # Suppressions, for the framework's and libraries' own findings only, are in
 # scripts/sanitizers/ with the reason for each. Prints how long the build and
@@ -25,19 +26,17 @@ supp="$top/scripts/sanitizers"
 
 "$top/scripts/setup.sh"
 
-# build_with FOLDER SANITIZERS ON|OFF: with ON, the program and the stand-in
-# service too, for the end-to-end and stand-in tests.
+# build_with FOLDER PRESET: configures with the preset (CMakePresets.json) in
+# the given folder and builds everything it enables.
 build_with()
 {
-    local folder=$1 sanitizers=$2 everything=$3
-    cmake -S "$top" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DAURALIS_SANITIZERS="$sanitizers" \
-        -DAURALIS_BUILD_APP="$everything" -DAURALIS_BUILD_STANDIN="$everything" -DAURALIS_BUILD_TESTS=ON >/dev/null
-    ninja -C "$folder" -j2
+    local folder=$1 preset=$2
+    (cd "$top" && cmake --preset "$preset" -B "$folder" >/dev/null)
+    cmake --build "$folder" -j 2
 }
 
 # Runs ctest; fails when it fails, and also when a test printed a sanitizer
-# report, even if a repeat passed (with "--repeat until-pass:N" a test that
-# only times out under load gets another run, a report never does).
+# report, whatever its exit status.
 run_tests()
 {
     local folder=$1 log status=0
@@ -65,7 +64,7 @@ timed()
 thread()
 {
     local folder=${TSAN_BUILD_DIR:-$top/build-tsan}
-    timed "thread: build" build_with "$folder" thread OFF
+    timed "thread: build" build_with "$folder" tsan
     # halt_on_error stops a test at its first report, which fails it.
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$supp/tsan.supp" \
         timed "thread: service and store tests" run_tests "$folder" -L '^(service|store)$' "$@"
@@ -74,7 +73,7 @@ thread()
 address()
 {
     local folder=${ASAN_BUILD_DIR:-$top/build-asan}
-    timed "address: build" build_with "$folder" address,undefined ON
+    timed "address: build" build_with "$folder" asan
     ASAN_OPTIONS="detect_leaks=1 detect_stack_use_after_return=1 check_initialization_order=1 strict_init_order=1" \
         LSAN_OPTIONS="suppressions=$supp/lsan.supp print_suppressions=0" \
         UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1 suppressions=$supp/ubsan.supp" \

@@ -16,7 +16,7 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick libxdamage-dev libxfixes-dev
     tesseract-ocr tesseract-ocr-eng
     util-linux iproute2 dpkg-dev file desktop-file-utils
-    clang libclang-rt-14-dev python3
+    clang clang-format libclang-rt-14-dev python3
 )
 
 command -v npm >/dev/null || packages+=(npm)

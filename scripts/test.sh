@@ -6,6 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 
+"$top/scripts/preflight.sh" scripts/test.sh net
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
 

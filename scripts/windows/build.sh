@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program and its installer on Debian 12 (run as root):
 # installs what is needed, cross-builds the image libraries once (cached in
-# /opt/auralis-mingw-deps), configures with the MinGW-w64 toolchain into
+# /opt/auralis-mingw-deps), configures with the "windows" preset (the
+# MinGW-w64 toolchain) into
 # build-win/ (or BUILD_DIR) and builds the program, the font probe and the
 # installer build-win/Auralis-<version>-Setup.exe; the build checks the
 # program's imports and resources first (scripts/windows/verify-exe.py).
@@ -14,15 +15,7 @@ deps=${AURALIS_MINGW_DEPS:-/opt/auralis-mingw-deps}
 "$top/scripts/setup.sh" windows
 "$top/scripts/windows/build-deps.sh" "$deps"
 
-cmake -S "$top" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-    -DJUCE_DIR=/usr/lib/x86_64-linux-gnu/cmake/JUCE-7.0.5 \
-    -DAURALIS_MINGW_DEPS="$deps" \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DAURALIS_BUILD_TESTS=OFF \
-    -DAURALIS_BUILD_STANDIN=OFF \
-    -DAURALIS_BUILD_FONT_PROBE=ON \
-    "$@" >/dev/null
+(cd "$top" && cmake --preset windows -B "$build" -DAURALIS_MINGW_DEPS="$deps" "$@" >/dev/null)
 cmake --build "$build" -j "${AURALIS_JOBS:-2}"
 
 . "$build/windows-build.env"

@@ -12,7 +12,7 @@ standin_build=${STANDIN_BUILD_DIR:-$top/build}
 "$top/scripts/windows/build.sh"
 
 if [ ! -f "$standin_build/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$standin_build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Debug}" >/dev/null
+    (cd "$top" && cmake --preset debug -B "$standin_build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Debug}" >/dev/null)
 fi
 cmake --build "$standin_build" --target auralis-standin -j "${AURALIS_JOBS:-2}" | tail -n 1
 

@@ -22,12 +22,8 @@ case "$target" in
     *) echo "unknown fuzz target: $target (bank, reply or submission)" >&2; exit 2 ;;
 esac
 
-cmake -S "$top" -B "$build" -G Ninja \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DAURALIS_BUILD_FUZZERS=ON -DAURALIS_BUILD_APP=OFF -DAURALIS_BUILD_TESTS=OFF \
-    -DAURALIS_BUILD_STANDIN=OFF -DAURALIS_BUILD_BENCHMARKS=OFF >/dev/null
-ninja -C "$build" -j2 "auralis_fuzz_$target"
+(cd "$top" && cmake --preset fuzz -B "$build" >/dev/null)
+cmake --build "$build" -j 2 --target "auralis_fuzz_$target"
 
 corpus="$build/corpus/$target"
 findings="$build/findings/$target"
