@@ -359,6 +359,33 @@ TEST_F (StartPage, FirstRunNoticesFollowTheSoftwareCheck)
     }
 }
 
+TEST_F (StartPage, AFirstStartReadsRepliesCarryingWideIntegers)
+{
+    // Services add members of their own, such as nanosecond time stamps:
+    // integers of 19 and 20 digits are read, not taken for a broken reply.
+    const juce::String wide (R"("served_at_ns": 1733740000123456789, "trace": 18446744073709551615, )");
+    const auto picture = pngBytes (172, 172, juce::Colours::blue);
+    serveReply (Endpoints::statusCheck, "{" + wide + R"("status_code": 200, "return_code": 0, "message": "ok",
+        "software_update_info": {"status_code": 200, "return_code": 0},
+        "user_hrtf_info": {)" + wide + R"("status_code": 200, "return_code": 0, "hrtf_allowed": 2, "hrtf_requested": 0, "pull_allowed": 2, "pull_requested": 0}})");
+    server.serve ("GET", "/qr/bob.png", TestHttpResponse::bytes (picture, "image/png"));
+    startServer();
+    serveReply (Endpoints::qrCode, "{" + wide + R"("status_code": 200, "return_code": 0, "message": "ok", "qr_image_url": ")" + server.urlFor ("/qr/bob.png") + "\"}");
+
+    show (true);
+    ASSERT_TRUE (waitFor ([&]
+                          { return ! statusCheckBusy; }));
+    UiTest::pumpMessages (100);
+    EXPECT_EQ (alerts.size(), 0u);
+
+    registerName ("Bob");
+    ASSERT_TRUE (waitForOutcome (0));
+    EXPECT_EQ (alerts.size(), 0u);
+    ASSERT_EQ (navigations.size(), 1u);
+    EXPECT_EQ (navigations[0].view, View::StartPage);
+    EXPECT_EQ (navigations[0].data, picture);
+}
+
 //==============================================================================
 TEST_F (StartPage, NoReplyToTheStatusCheckLeavesNothingBehind)
 {
