@@ -158,6 +158,12 @@ TEST_F (StartPage, JudgesTheNameAsItIsTyped)
     EXPECT_FALSE (nearerTo (image.getPixelAt (iconDisc.x, iconDisc.y), colourOf (Palette::redMark), colourOf (Palette::gradientBottom)));
     EXPECT_TRUE (nearerTo (image.getPixelAt (beginBorder.x, beginBorder.y), colourOf (Palette::greyBorder), colourOf (Palette::redAccent)));
 
+    // The header band's black outline is one row taller than the band: its
+    // lower edge darkens the row below the band (the panel every framed page
+    // draws).
+    for (int x : { 150, 300, 440 })
+        EXPECT_LT (image.getPixelAt (x, 199).getBrightness(), 0.8f * image.getPixelAt (x, 204).getBrightness()) << x;
+
     // A profile on this machine has exactly this name.
     image = typeName ("Ann");
     saveSnapshot (image, "start-page-name-registered");
