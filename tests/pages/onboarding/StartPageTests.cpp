@@ -3,6 +3,9 @@
 #include "pages/onboarding/StartPageComponent.h"
 #include "ui/Palette.h"
 
+#include <limits>
+#include <utility>
+
 using namespace OnboardingTest;
 
 namespace
@@ -428,17 +431,23 @@ TEST_F (StartPage, ARefusedNameIsRemovedAgain)
 
 TEST_F (StartPage, AProfileWithoutDownloadsLeftIsRemoved)
 {
-    serveStatus ({ 200, "ok", 2, 1, 2, 2 });
     startServer();
-    show();
-    registerName ("Bob");
 
-    ASSERT_TRUE (waitForOutcome (1));
-    expectAlert ("Error!", "You have reached the maximum number of downloads for this profile, please contact " + supportAddress);
-    EXPECT_TRUE (store->getProfileNames().isEmpty());
-    EXPECT_FALSE (dataFolder.getChildFile ("Presets").exists());
-    EXPECT_EQ (server.countRequests ("/" + Endpoints::pullClient), 0);
-    EXPECT_EQ (server.countRequests ("/" + Endpoints::qrCode), 0);
+    // The second pair's difference overflows an int.
+    for (const auto& counters : { std::pair { 2, 2 }, std::pair { std::numeric_limits<int>::min(), 1 } })
+    {
+        alerts.alerts.clear();
+        serveStatus ({ 200, "ok", 2, 1, counters.first, counters.second });
+        show();
+        registerName ("Bob");
+
+        ASSERT_TRUE (waitForOutcome (1));
+        expectAlert ("Error!", "You have reached the maximum number of downloads for this profile, please contact " + supportAddress);
+        EXPECT_TRUE (store->getProfileNames().isEmpty());
+        EXPECT_FALSE (dataFolder.getChildFile ("Presets").exists());
+        EXPECT_EQ (server.countRequests ("/" + Endpoints::pullClient), 0);
+        EXPECT_EQ (server.countRequests ("/" + Endpoints::qrCode), 0);
+    }
 }
 
 TEST_F (StartPage, QrCodeFailuresRemoveTheProfile)
