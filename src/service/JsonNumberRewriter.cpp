@@ -158,14 +158,17 @@ bool JsonNumberRewriter::finish()
     return state != State::outside && endNumber();
 }
 
-juce::String JsonNumberRewriter::getResult() const
+juce::String JsonNumberRewriter::getResult()
 {
-    if (rewritten.isEmpty())
+    if (rewritten.getDataSize() == 0)
         return source;
 
-    auto result = rewritten;
-    result.appendCharPointer (copiedUpTo);
-    return result;
+    appendSource (copiedUpTo, source.getCharPointer().findTerminatingNull());
+
+    // Copied byte for byte, as the text itself was: the parser decodes both
+    // alike.
+    const auto* start = static_cast<const char*> (rewritten.getData());
+    return { juce::CharPointer_UTF8 (start), juce::CharPointer_UTF8 (start + rewritten.getDataSize()) };
 }
 
 //==============================================================================
@@ -266,10 +269,15 @@ bool JsonNumberRewriter::endNumber()
     if (! isPlainJsonNumber())
         return true;
 
-    rewritten.appendCharPointer (copiedUpTo, numberStart);
+    appendSource (copiedUpTo, numberStart);
     rewritten << normalisedNumber();
     copiedUpTo = numberEnd;
     return false;
+}
+
+void JsonNumberRewriter::appendSource (Position start, Position end)
+{
+    rewritten.write (start.getAddress(), (size_t) (end.getAddress() - start.getAddress()));
 }
 
 juce::String JsonNumberRewriter::normalisedNumber() const

@@ -44,8 +44,9 @@ public:
     /** Ends the text. Returns true when it is unusable. */
     bool finish();
 
-    /** The text with its numbers rewritten; the text itself when none was. */
-    juce::String getResult() const;
+    /** The text with its numbers rewritten; the text itself when none was.
+        Call once, after finish. */
+    juce::String getResult();
 
 private:
     //==============================================================================
@@ -71,11 +72,12 @@ private:
     bool parserMisreads() const;
     bool isPlainJsonNumber() const;
     bool endNumber();
+    void appendSource (Position start, Position end);
     juce::String normalisedNumber() const;
 
     //==============================================================================
     const juce::String source;
-    juce::String rewritten;
+    juce::MemoryOutputStream rewritten;
     Position copiedUpTo, numberStart, numberEnd;
 
     State state = State::outside;
