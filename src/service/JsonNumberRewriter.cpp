@@ -130,7 +130,11 @@ bool JsonNumberRewriter::visit (juce::juce_wchar c, Position at, Position after)
     }
 
     // The character ends the number before it, if any, and may start another.
-    if (state != State::outside && (c > 127 || endNumber()))
+    // Valid JSON has neither a sign, a point nor an exponent mark straight
+    // after a number; the parser would read one on from a rewritten number
+    // ("0.0" and "e-99999999999") or may take a character beyond ASCII for
+    // a digit.
+    if (state != State::outside && (c > 127 || c == '.' || c == '+' || c == '-' || isExponentMark (c) || endNumber()))
         return true;
 
     if (c == '-')

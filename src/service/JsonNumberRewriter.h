@@ -22,8 +22,10 @@
     Whatever is rewritten must be a number as JSON writes it. A minus sign
     followed by anything but a digit (the parser takes any character for a
     digit there: "-x" reads as -72), or a number followed straight away by a
-    character beyond ASCII (which the platform's digit test may take for a
-    digit and read on), makes the text unusable: neither can be valid JSON.
+    sign, a point, an exponent mark (which would make a rewritten number read
+    on: "0.0" then "e-99999999999") or a character beyond ASCII (which the
+    platform's digit test may take for a digit), makes the text unusable:
+    none of them can be valid JSON.
 
     Fed with the characters outside the text's strings, in order, as the
     parser decodes them; runs in linear time.

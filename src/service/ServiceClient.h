@@ -70,8 +70,9 @@ bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth);
     reads without either (JsonNumberRewriter); integers within 64 bits stay as
     they are. Returns false for a text that cannot be valid JSON and would be
     misread: a minus sign followed by anything but a digit, a number followed
-    straight away by a character beyond ASCII, or a number that needs
-    rewriting but is not written as JSON writes numbers. Looks only outside
+    straight away by a sign, a point, an exponent mark or a character beyond
+    ASCII, or a number that needs rewriting but is not written as JSON writes
+    numbers. Looks only outside
     strings; runs in linear time. */
 bool makeNumbersSafeToParse (const juce::String& jsonText, juce::String& safeText);
 

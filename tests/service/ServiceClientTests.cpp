@@ -193,11 +193,13 @@ TEST (ReplyNumbers, EveryNumberIsReadAsItsValueWithoutOverflow)
     ASSERT_TRUE (wide.isArray());
     EXPECT_DOUBLE_EQ ((double) wide[0], 1e19);
 
-    // Not JSON, and misread by the parser: "-x" reads as -72. Blanks after a
-    // minus sign and leading zeros are read as they are, but not rewritten.
+    // Refused: what is not JSON and would be misread. The parser reads "-x"
+    // as -72; blanks after a minus sign and leading zeros are read as they
+    // are but never rewritten; a sign, point or exponent mark straight after
+    // a number would make a rewritten one read on.
     ASSERT_EQ ((int) juce::JSON::parse ("[-x]")[0], -72);
 
-    for (auto* refused : { "[-x]", "[1, -]", "[- ", "[- 99999999999999999999]", "[012345678901234567890]", "[1.e99999999999]", "[5\xd9\xa0]" })
+    for (auto* refused : { "[-x]", "[1, -]", "[- ", "[- 99999999999999999999]", "[012345678901234567890]", "[1.e99999999999]", "[5\xd9\xa0]", "[0.00000e-1000e-10000000000000]", "[1e999999999999.5]", "[1-2]" })
         EXPECT_TRUE (parse (refused).isVoid()) << refused;
 }
 
