@@ -111,6 +111,7 @@ replies = {
                     b'"user_hrtf_info":{"hrtf_allowed":9223372036854775808,"pull_allowed":-9223372036854775808,'
                     b'"hrtf_requested":0.00000000000000000000001e30,"pull_requested":0.001e310,'
                     b'"status_code":-1.5E-1000000000,"return_code":2e400}}',
+    "run-on": b'{"status_code":200,"served_at_ns":0.00000e-1000e-10000000000000}',
     "unsafe-id": b'{"status_code":200,"urls":[{"hrtf_id":"../Presets","hrtf_url":"file:///etc/passwd"}]}',
     "array": b'[1,2,{"status_code":200}]',
     "html": b"<html><body>502 Bad Gateway</body></html>",
