@@ -2,15 +2,23 @@
 
 #include <juce_events/juce_events.h>
 
+#include <cstring>
 #include <utility>
 
 namespace
 {
-// Characters a web address may carry, less '$': the address is handed to
-// the system's opener, which on some desktops passes it through a shell
-// inside double quotes, where '$' would start an expansion.
-constexpr const char* addressCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
-                                          "-._~:/?#[]@!&'()*+,;=%";
+// Characters an address may carry as they are: the unreserved and reserved
+// ones, less '$'. The framework hands the address to a shell inside double
+// quotes on Linux, where '$', '`', '"' and '\' are live, and to ShellExecute
+// on Windows, whose handlers' command lines quote it the same way; anything
+// else is percent-encoded, which browsers read back as the same address.
+constexpr const char* charactersKeptAsTheyAre = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+                                                "-._~:/?#[]@!&'()*+,;=";
+
+bool isHexDigit (char c)
+{
+    return juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (juce::uint8) c) >= 0;
+}
 }
 
 //==============================================================================
@@ -19,15 +27,46 @@ bool ExternalActions::isOpenableWebAddress (const juce::String& address)
     if (! (address.startsWithIgnoreCase ("https://") || address.startsWithIgnoreCase ("http://")))
         return false;
 
-    if (! address.containsOnly (addressCharacters))
-        return false;
+    // A host must follow the scheme, after any user name and before any port.
+    const auto authority = address.fromFirstOccurrenceOf ("://", false, false)
+                               .upToFirstOccurrenceOf ("/", false, false)
+                               .upToFirstOccurrenceOf ("?", false, false)
+                               .upToFirstOccurrenceOf ("#", false, false);
 
-    // A host must follow the scheme.
-    const auto afterScheme = address.fromFirstOccurrenceOf ("://", false, false);
-    return afterScheme.upToFirstOccurrenceOf ("/", false, false)
-        .upToFirstOccurrenceOf ("?", false, false)
-        .upToFirstOccurrenceOf ("#", false, false)
+    return authority.fromLastOccurrenceOf ("@", false, false)
+        .upToFirstOccurrenceOf (":", false, false)
         .isNotEmpty();
+}
+
+juce::String ExternalActions::toBrowserAddress (const juce::String& address)
+{
+    const auto* bytes = address.toRawUTF8();
+    const auto numBytes = address.getNumBytesAsUTF8();
+
+    juce::MemoryOutputStream encoded (numBytes * 3);
+
+    for (size_t i = 0; i < numBytes; ++i)
+    {
+        const auto c = bytes[i];
+
+        // An escape the address already has stays one: encoding its '%'
+        // again would change the address.
+        const bool isEscape = c == '%' && i + 2 < numBytes && isHexDigit (bytes[i + 1]) && isHexDigit (bytes[i + 2]);
+
+        if (isEscape || ((juce::uint8) c < 128 && c != 0 && std::strchr (charactersKeptAsTheyAre, c) != nullptr))
+        {
+            encoded.writeByte (c);
+        }
+        else
+        {
+            const auto byte = (juce::uint8) c;
+            encoded.writeByte ('%');
+            encoded.writeByte ("0123456789ABCDEF"[byte >> 4]);
+            encoded.writeByte ("0123456789ABCDEF"[byte & 15]);
+        }
+    }
+
+    return encoded.toString();
 }
 
 bool ExternalActions::openInBrowser (const juce::String& address)
@@ -38,7 +77,7 @@ bool ExternalActions::openInBrowser (const juce::String& address)
         return false;
 
     if (auto& launch = launcher())
-        launch (address);
+        launch (toBrowserAddress (address));
 
     return true;
 }
@@ -54,7 +93,9 @@ void ExternalActions::requestQuit()
 //==============================================================================
 void ExternalActions::launchInDefaultBrowser (const juce::String& address)
 {
-    juce::URL (address).launchInDefaultBrowser();
+    // Unparsed: parsing would decode the query and fragment and encode them
+    // again in the framework's own way.
+    juce::URL::createWithoutParsing (address).launchInDefaultBrowser();
 }
 
 void ExternalActions::quitApplication()

@@ -19,9 +19,9 @@ public:
     using QuitRequester = std::function<void()>;
 
     /** Opens the address in the default browser. Only http and https addresses
-        with a host and nothing a command line could read as more than an
-        address are opened; an empty or any other address opens nothing.
-        Returns true when the launch was handed on. */
+        with a host are opened, as toBrowserAddress writes them; an empty or
+        any other address opens nothing. Returns true when the launch was
+        handed on. */
     static bool openInBrowser (const juce::String& address);
 
     /** Asks the running application to quit (the same as the system's own
@@ -30,6 +30,12 @@ public:
 
     /** True for the addresses openInBrowser will open. */
     static bool isOpenableWebAddress (const juce::String& address);
+
+    /** The address as the browser receives it: every character but the
+        unreserved and reserved ones (less '$') percent-encoded as UTF-8, so
+        that no shell or system launcher reads anything in it but an address.
+        Escapes it already holds stay as they are. */
+    static juce::String toBrowserAddress (const juce::String& address);
 
     //==============================================================================
     /** Replaces the browser launch and the quit request while it exists, then

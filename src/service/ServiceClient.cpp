@@ -1,5 +1,6 @@
 #include "ServiceClient.h"
 
+#include "JsonNumberRewriter.h"
 #include "ServiceConstants.h"
 #include "store/VarConversions.h"
 
@@ -130,13 +131,16 @@ juce::String writeRequestEnvelope (const RequestSections& sections)
 //==============================================================================
 namespace
 {
-/** Calls `visit` with every character of a JSON text that lies outside its
-    strings, as the framework's parser reads them: character by character as
-    it decodes them (an over-long UTF-8 sequence decodes to a bracket or a
-    quote just as the plain byte does), a string opens with either quote and
-    ends with the same one, and a backslash escapes the next character. A
-    string's closing quote is visited as its whole string. Stops and returns
-    true as soon as `visit` returns true. */
+using TextPosition = juce::String::CharPointerType;
+
+/** Calls `visit (c, at, after)` with every character of a JSON text that
+    lies outside its strings, where it starts and where the next one starts,
+    as the framework's parser reads them: character by character as it
+    decodes them (an over-long UTF-8 sequence decodes to a bracket or a quote
+    just as the plain byte does), a string opens with either quote and ends
+    with the same one, and a backslash escapes the next character. A string's
+    closing quote is visited as its whole string. Stops and returns true as
+    soon as `visit` returns true. */
 template <typename Visitor>
 bool anyCharacterOutsideStrings (const juce::String& jsonText, Visitor&& visit)
 {
@@ -144,13 +148,14 @@ bool anyCharacterOutsideStrings (const juce::String& jsonText, Visitor&& visit)
 
     for (auto t = jsonText.getCharPointer(); ! t.isEmpty();)
     {
+        const auto at = t;
         const auto c = t.getAndAdvance();
 
         if (quote == 0)
         {
             if (c == '"' || c == '\'')
                 quote = c;
-            else if (visit (c))
+            else if (visit (c, at, t))
                 return true;
         }
         else if (c == '\\')
@@ -164,27 +169,12 @@ bool anyCharacterOutsideStrings (const juce::String& jsonText, Visitor&& visit)
         {
             quote = 0;
 
-            if (visit (c))
+            if (visit (c, at, t))
                 return true;
         }
     }
 
     return false;
-}
-
-/** The most significant digits a number's integer part and its exponent may
-    have: any 18 digits fit the parser's 64-bit sum, any 9 its 32-bit one. */
-constexpr int maxIntegerDigits = 18;
-constexpr int maxExponentDigits = 9;
-
-bool isAsciiDigit (juce::juce_wchar c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isExponentMark (juce::juce_wchar c)
-{
-    return c == 'e' || c == 'E';
 }
 } // namespace
 
@@ -193,7 +183,7 @@ bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
     // The parser stops at the first error, so scanning on past one is harmless.
     int depth = 0;
 
-    const auto opensTooDeep = [&] (juce::juce_wchar c)
+    const auto opensTooDeep = [&] (juce::juce_wchar c, TextPosition, TextPosition)
     {
         if (c == '[' || c == '{')
             return ++depth > maxDepth;
@@ -207,55 +197,18 @@ bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth)
     return anyCharacterOutsideStrings (jsonText, opensTooDeep);
 }
 
-bool hasNumberTheParserMisreads (const juce::String& jsonText)
+bool makeNumbersSafeToParse (const juce::String& jsonText, juce::String& safeText)
 {
-    // The framework's parser adds up a number's leading digits in 64 bits and
-    // its exponent's digits in 32 bits, unchecked (a nineteenth or a tenth
-    // digit can overflow, which is undefined), and takes whatever follows a
-    // minus sign for a digit ("-x" reads as -72).
-    juce::juce_wchar previous = 0, beforePrevious = 0;
-    int significantDigits = 0, digitLimit = 0;
-    bool afterMinus = false;
+    JsonNumberRewriter rewriter (jsonText);
 
-    const auto misreads = [&] (juce::juce_wchar c)
-    {
-        const bool digit = isAsciiDigit (c);
+    const auto unusable = [&rewriter] (juce::juce_wchar c, TextPosition at, TextPosition after)
+    { return rewriter.visit (c, at, after); };
 
-        if (afterMinus && ! juce::CharacterFunctions::isWhitespace (c))
-        {
-            if (! digit)
-                return true;
-
-            afterMinus = false;
-        }
-
-        if (digit)
-        {
-            if (! isAsciiDigit (previous))
-            {
-                const bool exponent = isExponentMark (previous)
-                                      || ((previous == '+' || previous == '-') && isExponentMark (beforePrevious));
-
-                significantDigits = 0;
-
-                if (previous == '.')
-                    digitLimit = std::numeric_limits<int>::max(); // a fraction: any length
-                else
-                    digitLimit = exponent ? maxExponentDigits : maxIntegerDigits;
-            }
-
-            if ((significantDigits > 0 || c != '0') && ++significantDigits > digitLimit)
-                return true;
-        }
-
-        afterMinus = afterMinus || c == '-';
-        beforePrevious = previous;
-        previous = c;
+    if (anyCharacterOutsideStrings (jsonText, unusable) || rewriter.finish())
         return false;
-    };
 
-    // A text ending in a minus sign has the parser read its terminator.
-    return anyCharacterOutsideStrings (jsonText, misreads) || afterMinus;
+    safeText = rewriter.getResult();
+    return true;
 }
 
 juce::var postJsonRequest (const juce::String& path, const juce::String& body)
@@ -296,11 +249,12 @@ juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus)
         return {};
 
     const auto text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+    juce::String safeText;
 
-    if (isNestedDeeperThan (text, ServiceConstants::maxReplyNestingDepth) || hasNumberTheParserMisreads (text))
+    if (isNestedDeeperThan (text, ServiceConstants::maxReplyNestingDepth) || ! makeNumbersSafeToParse (text, safeText))
         return {};
 
-    auto reply = juce::JSON::parse (text);
+    auto reply = juce::JSON::parse (safeText);
 
     if (auto* object = reply.getDynamicObject())
         if (! object->hasProperty ("status_code"))

@@ -26,8 +26,9 @@ juce::var postJsonRequest (const juce::String& path, const juce::String& body);
     UTF-16 with a byte-order mark). A reply object without "status_code" gets
     `httpStatus`. Returns a void var for a body that is not JSON, larger than
     ServiceConstants::maxReplyBytes, nested deeper than
-    ServiceConstants::maxReplyNestingDepth, or holding a number the
-    framework's parser would misread. */
+    ServiceConstants::maxReplyNestingDepth, or that makeNumbersSafeToParse
+    refuses; numbers the framework's parser would misread are read through
+    their rewritten form. */
 juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus);
 
 /** Builds the envelope and posts it to endpointPath followed by the client
@@ -62,11 +63,18 @@ bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBl
     lexes them. Runs in linear time without recursion. */
 bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth);
 
-/** True when the JSON text holds a number the framework's parser would
-    misread: more than 18 significant digits before its fraction or more than
-    9 in its exponent (its sums overflow), or a minus sign followed by
-    anything but a digit. Looks only outside strings; runs in linear time. */
-bool hasNumberTheParserMisreads (const juce::String& jsonText);
+/** Gives in `safeText` the JSON text with every number that the framework's
+    parser would overflow on or misread (an integer beyond 64 bits, an
+    exponent beyond its 32-bit sum or outside the range it judges correctly,
+    more digits than it keeps) written again as the same value in a form it
+    reads without either (JsonNumberRewriter); integers within 64 bits stay as
+    they are. Returns false for a text that cannot be valid JSON and would be
+    misread: a minus sign followed by anything but a digit, a number followed
+    straight away by a sign, a point, an exponent mark or a character beyond
+    ASCII, or a number that needs rewriting but is not written as JSON writes
+    numbers. Looks only outside
+    strings; runs in linear time. */
+bool makeNumbersSafeToParse (const juce::String& jsonText, juce::String& safeText);
 
 /** This machine's device identifier, as sent in "device_id". */
 juce::String localDeviceIdentifier();

@@ -38,4 +38,10 @@ struct ProfileRecord
     int auralis_update_return_code = 0;
 
     bool force_update = false;
+
+    //==============================================================================
+    /** HRTF downloads the service still allows (`pull_allowed` less
+        `pull_requested`), counted in 64 bits so that no pair of ints can
+        overflow; 0 or less when none are left. */
+    juce::int64 downloadsLeft() const { return (juce::int64) pull_allowed - pull_requested; }
 };

@@ -36,6 +36,15 @@ int VarConversions::toInt (const juce::var& value)
         return (int) juce::jlimit (lowest, highest, number);
     }
 
+    if (value.isInt64())
+    {
+        // Limited like a double: the framework's cast would keep the low 32
+        // bits, so 2^32 + 200 would read as 200.
+        constexpr auto lowest = (juce::int64) std::numeric_limits<int>::min();
+        constexpr auto highest = (juce::int64) std::numeric_limits<int>::max();
+        return (int) juce::jlimit (lowest, highest, static_cast<juce::int64> (value));
+    }
+
     return static_cast<int> (value);
 }
 

@@ -4,8 +4,10 @@
 
 //==============================================================================
 /** The framework's var conversions (to String, int and bool) without their
-    undefined corners: a NaN or out-of-range double cast to int, and a string
-    such as "-2147483648" negated as an int. Values read from the bank file or
+    undefined or misleading corners: a NaN or out-of-range double cast to int,
+    a 64-bit integer cut to its low 32 bits, and a string such as
+    "-2147483648" negated as an int. Doubles and 64-bit integers beyond the
+    int range are limited to it. Values read from the bank file or
     from the service can hold any of these. Ordinary values convert exactly as
     the framework converts them.
 */

@@ -13,5 +13,5 @@ void StandardPanel::paint (juce::Graphics& g)
     g.fillRoundedRectangle (bandArea(), cornerSize);
 
     g.setColour (Palette::colour (Palette::black));
-    g.drawRoundedRectangle (bandArea(), cornerSize, 1.0f);
+    g.drawRoundedRectangle (bandOutlineArea(), cornerSize, 1.0f);
 }

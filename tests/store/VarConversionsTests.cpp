@@ -16,6 +16,9 @@ TEST (VarConversions, ConvertLikeTheFrameworkWithoutItsUndefinedCases)
     EXPECT_EQ (VarConversions::toInt (2.9), 2);
     EXPECT_EQ (VarConversions::toInt (1e300), highest);
     EXPECT_EQ (VarConversions::toInt (-1e300), lowest);
+    EXPECT_EQ (VarConversions::toInt ((juce::int64) 4294967496LL), highest); // not its low 32 bits, 200
+    EXPECT_EQ (VarConversions::toInt (std::numeric_limits<juce::int64>::min()), lowest);
+    EXPECT_EQ (VarConversions::toInt ((juce::int64) -5), -5);
     EXPECT_EQ (VarConversions::toInt (std::nan ("")), 0);
     EXPECT_EQ (VarConversions::toInt (juce::var()), 0);
     EXPECT_EQ (VarConversions::toInt (true), 1);

@@ -107,6 +107,11 @@ replies = {
     "no-status": b'{"message":"\\u00e9t\\u00e9 \\ud83d\\ude00","urls":[]}',
     "odd-values": b'{"status_code":1e308,"return_code":-2147483648,"user_hrtf_info":{"hrtf_allowed":"9",'
                   b'"pull_allowed":[1,2],"message":{"a":null}},"urls":[{"hrtf_id":"..","img_id":"x_99999999999"}]}',
+    "wide-numbers": b'{"status_code":200,"served_at_ns":1733740000123456789,"trace":18446744073709551615,'
+                    b'"user_hrtf_info":{"hrtf_allowed":9223372036854775808,"pull_allowed":-9223372036854775808,'
+                    b'"hrtf_requested":0.00000000000000000000001e30,"pull_requested":0.001e310,'
+                    b'"status_code":-1.5E-1000000000,"return_code":2e400}}',
+    "run-on": b'{"status_code":200,"served_at_ns":0.00000e-1000e-10000000000000}',
     "unsafe-id": b'{"status_code":200,"urls":[{"hrtf_id":"../Presets","hrtf_url":"file:///etc/passwd"}]}',
     "array": b'[1,2,{"status_code":200}]',
     "html": b"<html><body>502 Bad Gateway</body></html>",

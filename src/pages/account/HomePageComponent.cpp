@@ -365,7 +365,7 @@ void HomePageComponent::submitCheckFinished (int statusCode, int returnCode, con
         return;
     }
 
-    if ((juce::int64) r.pull_allowed - r.pull_requested <= 0)
+    if (r.downloadsLeft() <= 0)
     {
         finishSubmitCheck();
         showPageAlert (AppConstants::errorTitle, AccountTexts::downloadsLimitMessage);

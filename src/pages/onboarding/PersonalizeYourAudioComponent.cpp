@@ -271,10 +271,11 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
                                    : record.pull_allowed < record.pull_requested ? &Texts::maximumPullsReached
                                                                                  : nullptr;
 
+        // Only the running check ends: manualCheck stays as it was, so a
+        // later failed check is still reported as one started with Next.
         if (quotaMessage != nullptr)
         {
             showAlert (*this, AppConstants::errorTitle, *quotaMessage);
-            manualCheck = false;
             checkRunning = false;
             return;
         }

@@ -309,7 +309,7 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
         return;
     }
 
-    if (record.hrtf_requested > 0 && record.pull_allowed - record.pull_requested <= 0)
+    if (record.hrtf_requested > 0 && record.downloadsLeft() <= 0)
     {
         showAlert (*this, AppConstants::errorTitle, AppConstants::downloadLimitMessage + AppConstants::supportEmailAddress);
         statusCheckBusy = false;

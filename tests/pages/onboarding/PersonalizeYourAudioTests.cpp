@@ -241,12 +241,15 @@ TEST_F (PersonalisePage, QuotasAreJudgedOnlyForAProfileFromTheHomePage)
     EXPECT_EQ (pulls(), 0);
     EXPECT_TRUE (page->isTimerRunning());
 
-    // The alert ended the manual check: a later automatic check that finds
-    // nothing new stays silent.
-    serveStatus ({ 200, "ok", 5, 0, 2, 0 });
+    // The alert leaves the check counted as one started with Next: a later
+    // automatic check that fails is reported as such and ends the automatic
+    // checks.
+    alerts.alerts.clear();
+    serveReply (Endpoints::statusCheck, refusal (503, 1, "Service busy"));
     tickTo (60);
     ASSERT_TRUE (waitForIdle());
-    EXPECT_EQ (alerts.size(), 1u);
+    expectAlert ("Service busy", "Press DONE to try again!");
+    EXPECT_FALSE (page->isTimerRunning());
 
     alerts.alerts.clear();
     serveStatus ({ 200, "ok", 5, 3, 1, 2 });

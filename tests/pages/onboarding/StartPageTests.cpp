@@ -3,6 +3,9 @@
 #include "pages/onboarding/StartPageComponent.h"
 #include "ui/Palette.h"
 
+#include <limits>
+#include <utility>
+
 using namespace OnboardingTest;
 
 namespace
@@ -157,6 +160,12 @@ TEST_F (StartPage, JudgesTheNameAsItIsTyped)
     EXPECT_FALSE (nearerTo (image.getPixelAt (iconDisc.x, iconDisc.y), colourOf (Palette::greenMark), colourOf (Palette::gradientBottom)));
     EXPECT_FALSE (nearerTo (image.getPixelAt (iconDisc.x, iconDisc.y), colourOf (Palette::redMark), colourOf (Palette::gradientBottom)));
     EXPECT_TRUE (nearerTo (image.getPixelAt (beginBorder.x, beginBorder.y), colourOf (Palette::greyBorder), colourOf (Palette::redAccent)));
+
+    // The header band's black outline is one row taller than the band: its
+    // lower edge darkens the row below the band (the panel every framed page
+    // draws).
+    for (int x : { 150, 300, 440 })
+        EXPECT_LT (image.getPixelAt (x, 199).getBrightness(), 0.8f * image.getPixelAt (x, 204).getBrightness()) << x;
 
     // A profile on this machine has exactly this name.
     image = typeName ("Ann");
@@ -359,6 +368,33 @@ TEST_F (StartPage, FirstRunNoticesFollowTheSoftwareCheck)
     }
 }
 
+TEST_F (StartPage, AFirstStartReadsRepliesCarryingWideIntegers)
+{
+    // Services add members of their own, such as nanosecond time stamps:
+    // integers of 19 and 20 digits are read, not taken for a broken reply.
+    const juce::String wide (R"("served_at_ns": 1733740000123456789, "trace": 18446744073709551615, )");
+    const auto picture = pngBytes (172, 172, juce::Colours::blue);
+    serveReply (Endpoints::statusCheck, "{" + wide + R"("status_code": 200, "return_code": 0, "message": "ok",
+        "software_update_info": {"status_code": 200, "return_code": 0},
+        "user_hrtf_info": {)" + wide + R"("status_code": 200, "return_code": 0, "hrtf_allowed": 2, "hrtf_requested": 0, "pull_allowed": 2, "pull_requested": 0}})");
+    server.serve ("GET", "/qr/bob.png", TestHttpResponse::bytes (picture, "image/png"));
+    startServer();
+    serveReply (Endpoints::qrCode, "{" + wide + R"("status_code": 200, "return_code": 0, "message": "ok", "qr_image_url": ")" + server.urlFor ("/qr/bob.png") + "\"}");
+
+    show (true);
+    ASSERT_TRUE (waitFor ([&]
+                          { return ! statusCheckBusy; }));
+    UiTest::pumpMessages (100);
+    EXPECT_EQ (alerts.size(), 0u);
+
+    registerName ("Bob");
+    ASSERT_TRUE (waitForOutcome (0));
+    EXPECT_EQ (alerts.size(), 0u);
+    ASSERT_EQ (navigations.size(), 1u);
+    EXPECT_EQ (navigations[0].view, View::StartPage);
+    EXPECT_EQ (navigations[0].data, picture);
+}
+
 //==============================================================================
 TEST_F (StartPage, NoReplyToTheStatusCheckLeavesNothingBehind)
 {
@@ -395,17 +431,23 @@ TEST_F (StartPage, ARefusedNameIsRemovedAgain)
 
 TEST_F (StartPage, AProfileWithoutDownloadsLeftIsRemoved)
 {
-    serveStatus ({ 200, "ok", 2, 1, 2, 2 });
     startServer();
-    show();
-    registerName ("Bob");
 
-    ASSERT_TRUE (waitForOutcome (1));
-    expectAlert ("Error!", "You have reached the maximum number of downloads for this profile, please contact " + supportAddress);
-    EXPECT_TRUE (store->getProfileNames().isEmpty());
-    EXPECT_FALSE (dataFolder.getChildFile ("Presets").exists());
-    EXPECT_EQ (server.countRequests ("/" + Endpoints::pullClient), 0);
-    EXPECT_EQ (server.countRequests ("/" + Endpoints::qrCode), 0);
+    // The second pair's difference overflows an int.
+    for (const auto& counters : { std::pair { 2, 2 }, std::pair { std::numeric_limits<int>::min(), 1 } })
+    {
+        alerts.alerts.clear();
+        serveStatus ({ 200, "ok", 2, 1, counters.first, counters.second });
+        show();
+        registerName ("Bob");
+
+        ASSERT_TRUE (waitForOutcome (1));
+        expectAlert ("Error!", "You have reached the maximum number of downloads for this profile, please contact " + supportAddress);
+        EXPECT_TRUE (store->getProfileNames().isEmpty());
+        EXPECT_FALSE (dataFolder.getChildFile ("Presets").exists());
+        EXPECT_EQ (server.countRequests ("/" + Endpoints::pullClient), 0);
+        EXPECT_EQ (server.countRequests ("/" + Endpoints::qrCode), 0);
+    }
 }
 
 TEST_F (StartPage, QrCodeFailuresRemoveTheProfile)
