@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ProductVersion.h>
 #include <juce_core/juce_core.h>
 
 //==============================================================================
@@ -7,7 +8,7 @@
 namespace AppConstants
 {
     inline const juce::String applicationName { "Auralis with VST Spherion" };
-    inline const juce::String applicationVersion { "0.0.10" };
+    inline const juce::String applicationVersion { ProductVersion::text };
 
     /** Where users are asked to write when a profile runs out of downloads. */
     inline const juce::String supportEmailAddress { "support@auralis-audio.example" };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ProductVersion.h>
 #include <juce_core/juce_core.h>
 
 //==============================================================================
@@ -14,9 +15,6 @@ juce::String serviceBaseAddress();
 
 /** Tests point the service client at a server of their own. */
 void setServiceBaseAddressForTesting (const juce::String& address);
-
-/** The compiled-in origin, whatever a test has set. */
-juce::String compiledServiceBaseAddress();
 
 //==============================================================================
 inline const juce::String clientKey { "7c1e5a90b2d34f6e8a0b9c3d2e1f4a5b" };
@@ -37,7 +35,7 @@ inline const juce::String connectionHeader {};
 #endif
 
 inline const juce::String productName { "AuralisOnboardingApp" };
-inline const juce::String productVersion { "0.0.10" };
+inline const juce::String productVersion { ProductVersion::text };
 
 constexpr int postTimeoutMs = 60000;
 constexpr int maxRedirects = 5;
