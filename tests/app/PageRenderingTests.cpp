@@ -55,7 +55,7 @@ protected:
         const auto expected = juce::ImageFileFormat::loadFrom (reference);
         ASSERT_TRUE (expected.isValid()) << "no reference picture " << reference.getFullPathName();
 
-        const auto differing = countDifferingPixels (image, expected);
+        const auto differing = UiTest::countDifferingPixels (image, expected);
 
         if (differing != 0)
             writePng (image, actualFolder().getChildFile (name + ".png"));

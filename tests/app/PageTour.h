@@ -56,6 +56,7 @@ protected:
     {
         window = std::make_unique<OnTestPeer<MainWindow>> (AppConstants::applicationName, dataFolder);
         window->setVisible (true);
+        window->getPeer()->handleFocusGain(); // the desktop activates the window
         waitUntilIdle();
     }
 
@@ -161,7 +162,7 @@ protected:
         {
             auto next = opaqueSnapshot();
 
-            if (countDifferingPixels (image, next) == 0)
+            if (UiTest::countDifferingPixels (image, next) == 0)
                 break;
 
             image = next;
@@ -171,21 +172,6 @@ protected:
             focusedEditor->setCaretVisible (true);
 
         return image;
-    }
-
-    static int countDifferingPixels (const juce::Image& a, const juce::Image& b)
-    {
-        if (a.getBounds() != b.getBounds())
-            return a.getWidth() * a.getHeight();
-
-        int count = 0;
-
-        for (int y = 0; y < a.getHeight(); ++y)
-            for (int x = 0; x < a.getWidth(); ++x)
-                if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
-                    ++count;
-
-        return count;
     }
 
     static juce::MemoryBlock qrCodePng()

@@ -30,5 +30,5 @@ juce::Point<float> TestPeer::globalToLocal (juce::Point<float> screenPosition)
 
 bool TestPeer::contains (juce::Point<int> localPosition, bool) const
 {
-    return bounds.withZeroOrigin().contains (localPosition);
+    return takesThePointer && bounds.withZeroOrigin().contains (localPosition);
 }

@@ -4,7 +4,10 @@
 
 //==============================================================================
 /** A window peer of the test's own, which always counts as the focused
-    window, draws nothing on any screen and lies where no pointer reaches.
+    window, draws nothing on any screen and lies where no pointer reaches:
+    only the clicks a test sends it (OnTestPeer::click) reach its components,
+    never the real pointer of the shared display nor a move the framework
+    fakes from wherever the pointer was last seen.
 
     Keyboard focus needs a focused window. ctest runs tests side by side on one
     Xvfb, where a real window's focus could be taken by another test's window
@@ -18,7 +21,9 @@ class TestPeer : public juce::ComponentPeer
 public:
     TestPeer (juce::Component& component, int styleFlags);
 
-    void* getNativeHandle() const override { return nullptr; }
+    /** Not a window of the system: only something that is not null, which
+        the framework asks for before it makes accessibility handlers. */
+    void* getNativeHandle() const override { return const_cast<TestPeer*> (this); }
     void setVisible (bool) override {}
     void setTitle (const juce::String&) override {}
     void setBounds (const juce::Rectangle<int>& newBounds, bool) override;
@@ -46,20 +51,36 @@ public:
     void setAlpha (float) override {}
     juce::StringArray getAvailableRenderingEngines() override { return { "Software Renderer" }; }
 
+    /** Set while a test's own mouse events are delivered. */
+    bool takesThePointer = false;
+
 private:
     juce::Rectangle<int> bounds;
 };
 
 //==============================================================================
 /** A window type that goes on the desktop with a TestPeer: for example
-    OnTestPeer<MainWindow>, or OnTestPeer<juce::Component> as a host for a
-    widget. Made visible, it is on the desktop and showing.
+    OnTestPeer<MainWindow> (made visible, it shows), or
+    OnTestPeer<juce::Component> as a host for widgets (addToDesktop, then
+    setVisible).
 */
 template <typename WindowType>
 class OnTestPeer : public WindowType
 {
 public:
-    using WindowType::WindowType;
+    template <typename... Arguments>
+    explicit OnTestPeer (Arguments&&... arguments)
+        : WindowType (std::forward<Arguments> (arguments)...)
+    {
+        // A window that put itself on the desktop while it was built did so
+        // with a real window of the system: it goes back on with a TestPeer.
+        if (auto* peer = juce::Component::getPeer())
+        {
+            const auto styleFlags = peer->getStyleFlags();
+            juce::Component::removeFromDesktop();
+            juce::Component::addToDesktop (styleFlags);
+        }
+    }
 
     ~OnTestPeer() override { juce::Component::removeFromDesktop(); }
 
@@ -68,6 +89,25 @@ public:
     {
         auto* peer = juce::Component::getPeer();
         return peer != nullptr && peer->handleKeyPress (key);
+    }
+
+    /** A left click at a point of the window, as the system delivers it. */
+    void click (juce::Point<float> position)
+    {
+        auto* peer = dynamic_cast<TestPeer*> (juce::Component::getPeer());
+
+        if (peer == nullptr)
+            return;
+
+        const juce::ScopedValueSetter<bool> pointer (peer->takesThePointer, true);
+
+        for (const auto buttons : { juce::ModifierKeys::leftButtonModifier, juce::ModifierKeys::noModifiers })
+            peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse,
+                                    position,
+                                    juce::ModifierKeys (buttons),
+                                    juce::MouseInputSource::defaultPressure,
+                                    juce::MouseInputSource::defaultOrientation,
+                                    juce::Time::currentTimeMillis());
     }
 
     /** Types the text character by character into whatever has the focus. */
