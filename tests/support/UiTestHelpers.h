@@ -62,6 +62,26 @@ inline int brightestRed (const juce::Image& image, juce::Rectangle<int> area)
     return brightest;
 }
 
+/** Every element a screen reader finds in a window, depth first. */
+inline std::vector<juce::AccessibilityHandler*> readAccessibilityTree (juce::Component& window)
+{
+    std::vector<juce::AccessibilityHandler*> elements;
+
+    std::function<void (juce::AccessibilityHandler&)> collect = [&] (juce::AccessibilityHandler& handler)
+    {
+        for (auto* child : handler.getChildren())
+        {
+            elements.push_back (child);
+            collect (*child);
+        }
+    };
+
+    if (auto* root = window.getAccessibilityHandler())
+        collect (*root);
+
+    return elements;
+}
+
 /** A mouse event on a component, for calling its handlers directly. */
 inline juce::MouseEvent mouseEventOn (juce::Component& c)
 {
