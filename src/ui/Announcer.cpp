@@ -1,5 +1,7 @@
 #include "Announcer.h"
 
+#include <utility>
+
 void Announcer::announceChange (const juce::String& text)
 {
     if (text == lastText)
