@@ -7,8 +7,8 @@ namespace
 const juce::Point<float> screenOrigin { -30000.0f, -30000.0f };
 }
 
-TestPeer::TestPeer (juce::Component& c, int styleFlags)
-    : juce::ComponentPeer (c, styleFlags)
+TestPeer::TestPeer (juce::Component& c, int flags)
+    : juce::ComponentPeer (c, flags)
     , bounds (c.getBounds())
 {
 }

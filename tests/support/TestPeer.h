@@ -19,7 +19,7 @@
 class TestPeer : public juce::ComponentPeer
 {
 public:
-    TestPeer (juce::Component& component, int styleFlags);
+    TestPeer (juce::Component& component, int flags);
 
     /** Not a window of the system: only something that is not null, which
         the framework asks for before it makes accessibility handlers. */
