@@ -4,6 +4,7 @@
 #include "LinkAlertWindow.h"
 #include "MissingComponentsWindow.h"
 #include "StereoAlertWindow.h"
+#include "ui/KeyboardFocusIndicator.h"
 
 namespace
 {
@@ -14,6 +15,11 @@ using PagePointer = juce::Component::SafePointer<juce::Component>;
 
 int runModally (juce::AlertWindow& window)
 {
+    // Screen readers name the alert by its title; Tab, Shift+Tab and Space
+    // work its buttons as on the pages.
+    window.setTitle (window.getName());
+    KeyboardFocusIndicator::watch (window);
+
     window.setAlpha (alertWindowOpacity);
     return window.runModalLoop();
 }

@@ -17,6 +17,10 @@ namespace AppConstants
     inline const juce::String partnerWebAddress { "https://www.korvane.example/" };
     inline const juce::String makerWebAddress { "https://www.vantora.example/auralis" };
 
+    /** What screen readers call the two logo link buttons: where they lead. */
+    inline const juce::String partnerLinkTitle { "Korvane website" };
+    inline const juce::String makerLinkTitle { "Auralis by Vantora website" };
+
     /** Tutorial on photographing the right ear (personalise page) and the
         set-up video of the decoder plug-in (profile-loaded page). */
     inline const juce::String earTutorialVideoAddress { "https://video.example/watch?v=auralis-ear-photo" };

@@ -1,6 +1,7 @@
 #include "IMAlertWindowLNF.h"
 
 #include "ui/Fonts.h"
+#include "ui/KeyboardFocusIndicator.h"
 #include "ui/Palette.h"
 
 namespace
@@ -23,7 +24,8 @@ void IMAlertWindowLNF::drawButtonBackground (juce::Graphics& g,
                                              bool shouldDrawButtonAsHighlighted,
                                              bool shouldDrawButtonAsDown)
 {
-    const auto active = button.isEnabled() && (shouldDrawButtonAsHighlighted || shouldDrawButtonAsDown);
+    const auto focusShown = KeyboardFocusIndicator::isShownOn (button);
+    const auto active = button.isEnabled() && (shouldDrawButtonAsHighlighted || shouldDrawButtonAsDown || focusShown);
     const auto frame = button.getLocalBounds().toFloat().reduced (2.0f);
 
     g.setColour (Palette::colour (active ? Palette::raisedSurface : Palette::darkSurface));
@@ -31,6 +33,9 @@ void IMAlertWindowLNF::drawButtonBackground (juce::Graphics& g,
 
     g.setColour (Palette::colour (Palette::redAccent));
     g.drawRoundedRectangle (frame, 4.0f, 2.0f);
+
+    if (focusShown)
+        KeyboardFocusIndicator::drawFocusFrame (g, frame.reduced (1.0f), 3.0f);
 }
 
 juce::Font IMAlertWindowLNF::getTextButtonFont (juce::TextButton&, int)

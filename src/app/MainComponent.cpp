@@ -1,6 +1,7 @@
 #include "MainComponent.h"
 
 #include "AppConstants.h"
+#include "ui/KeyboardFocusIndicator.h"
 
 #include <AuralisBinaryData.h>
 
@@ -39,6 +40,8 @@ MainComponent::MainComponent (const juce::File& dataFolderToUse)
     showFirstPage();
     installNavigation();
     setSize (startPage.getWidth(), startPage.getHeight());
+
+    KeyboardFocusIndicator::watch (*this);
 }
 
 MainComponent::~MainComponent() = default;
@@ -136,6 +139,18 @@ void MainComponent::switchTo (GradientBackgroundComponent& from, GradientBackgro
 
     currentPage = &to;
     addAndMakeVisible (to);
+    to.focusFirstInput();
+}
+
+void MainComponent::focusCurrentPage()
+{
+    if (currentPage != nullptr)
+        currentPage->focusFirstInput();
+}
+
+std::unique_ptr<juce::AccessibilityHandler> MainComponent::createAccessibilityHandler()
+{
+    return createIgnoredAccessibilityHandler (*this);
 }
 
 juce::Image MainComponent::decodeImage (const juce::MemoryBlock& data)

@@ -14,7 +14,8 @@
 /** The window's only content. It fixes the shared data folder, owns the
     preset store, the four shared pictures and the five pages, shows the first
     page and switches pages when one asks for another. Exactly one page is a
-    child at any time.
+    child at any time; a page that appears gives its first input the keyboard
+    focus.
 */
 class MainComponent : public juce::Component
 {
@@ -38,6 +39,13 @@ public:
 
     /** The page that is currently shown. */
     GradientBackgroundComponent* getCurrentPage() const noexcept { return currentPage; }
+
+    /** Gives the current page's first input the keyboard focus (when the
+        window gets the focus with no control of the page holding it). */
+    void focusCurrentPage();
+
+    /** Screen readers see the pages, not this holder of them. */
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
     HomePageComponent& getHomePage() noexcept { return homePage; }
     StartPageComponent& getStartPage() noexcept { return startPage; }

@@ -41,3 +41,14 @@ void MainWindow::closeButtonPressed()
     if (onQuitRequested)
         onQuitRequested();
 }
+
+void MainWindow::focusGained (FocusChangeType)
+{
+    // Giving the focus away can bring it back here when the page has no
+    // input that takes it.
+    if (passingFocusOn)
+        return;
+
+    const juce::ScopedValueSetter<bool> passing (passingFocusOn, true);
+    mainComponent.focusCurrentPage();
+}

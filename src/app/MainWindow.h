@@ -21,6 +21,10 @@ public:
 
     void closeButtonPressed() override;
 
+    /** The window itself took the focus (on its first activation, or when
+        the control that had it is gone): the page's first input gets it. */
+    void focusGained (FocusChangeType cause) override;
+
     MainComponent& getMainComponent() noexcept { return mainComponent; }
 
     /** What a permitted close does after saving; by default asks the
@@ -32,6 +36,7 @@ private:
     void setUpWindow();
 
     MainComponent mainComponent;
+    bool passingFocusOn = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
 };

@@ -9,6 +9,9 @@ BoldTextEditor::BoldTextEditor (int width, int height, int fontHeightToUse, bool
     setSize (width, height);
 
     editor.setReadOnly (true);
+
+    // Read by screen readers as text, but no stop for Tab.
+    editor.setWantsKeyboardFocus (false);
     editor.setMultiLine (true, true);
     editor.setLineSpacing (1.0f);
     editor.setColour (juce::TextEditor::textColourId, Palette::colour (grey ? Palette::greyText : Palette::white));
@@ -25,6 +28,11 @@ BoldTextEditor::BoldTextEditor (int width, int height, int fontHeightToUse, bool
     editor.setBounds (0, 0, width, height);
 }
 
+std::unique_ptr<juce::AccessibilityHandler> BoldTextEditor::createAccessibilityHandler()
+{
+    return createIgnoredAccessibilityHandler (*this);
+}
+
 void BoldTextEditor::setEmphasisedText (const juce::String& prefix,
                                         const juce::String& emphasised,
                                         const juce::String& suffix)
@@ -33,6 +41,7 @@ void BoldTextEditor::setEmphasisedText (const juce::String& prefix,
     const juce::Range<int> emphasisedRange (start, juce::jmax (start, start + emphasised.length()));
 
     editor.setText (prefix + emphasised + suffix, true);
+    editor.setTitle (editor.getText()); // what screen readers read
 
     // Replacing the selection with the same text in the display's font and
     // leaving it selected draws it in the highlighted-text colour (white) on

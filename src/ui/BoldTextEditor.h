@@ -5,7 +5,8 @@
 //==============================================================================
 /** A read-only, word-wrapping text display in the regular face. Its text is
     white, or grey when built grey; setEmphasisedText shows one part of the
-    text in white whatever the editor's own text colour.
+    text in white whatever the editor's own text colour. It takes no keyboard
+    focus; screen readers read it as static text.
 */
 class BoldTextEditor : public juce::Component
 {
@@ -17,6 +18,9 @@ public:
     void setEmphasisedText (const juce::String& prefix,
                             const juce::String& emphasised,
                             const juce::String& suffix);
+
+    /** Screen readers see the editor's text, not this holder of it. */
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
     //==============================================================================
     juce::TextEditor editor;

@@ -1,7 +1,34 @@
 #include "ButtonComponent.h"
 
 #include "Fonts.h"
+#include "KeyboardFocusIndicator.h"
 #include "Palette.h"
+
+namespace
+{
+// A button to screen readers: named by its title, or else its caption, and
+// pressed as a click.
+class ButtonComponentAccessibility : public juce::AccessibilityHandler
+{
+public:
+    ButtonComponentAccessibility (ButtonComponent& buttonToWrap, std::function<void()> press)
+        : juce::AccessibilityHandler (buttonToWrap,
+                                      juce::AccessibilityRole::button,
+                                      juce::AccessibilityActions().addAction (juce::AccessibilityActionType::press, std::move (press)))
+        , button (buttonToWrap)
+    {
+    }
+
+    juce::String getTitle() const override
+    {
+        const auto title = juce::AccessibilityHandler::getTitle();
+        return title.isNotEmpty() ? title : button.text;
+    }
+
+private:
+    ButtonComponent& button;
+};
+}
 
 ButtonComponent::ButtonComponent (const juce::String& textToShow,
                                   bool useSmallCorners,
@@ -17,6 +44,11 @@ ButtonComponent::ButtonComponent (const juce::String& textToShow,
     , fontHeight (captionHeight)
 {
     fillColour = getRestColour();
+
+    // A mouse click leaves the keyboard focus where it is, as before the
+    // button took the focus at all.
+    setWantsKeyboardFocus (true);
+    setMouseClickGrabsKeyboardFocus (false);
 }
 
 //==============================================================================
@@ -63,11 +95,43 @@ void ButtonComponent::mouseUp (const juce::MouseEvent&)
     // there to change its fill afterwards.
     juce::Component::SafePointer<ButtonComponent> safeThis (this);
 
-    if (onClick)
-        onClick();
+    click();
 
     if (safeThis != nullptr)
         showFill (getActiveColour());
+}
+
+void ButtonComponent::click()
+{
+    if (onClick)
+        onClick();
+}
+
+//==============================================================================
+bool ButtonComponent::keyPressed (const juce::KeyPress& key)
+{
+    if (! KeyboardFocusIndicator::isClickKey (key))
+        return false;
+
+    KeyboardFocusIndicator::setKeyboardInUse (true);
+    click();
+    return true;
+}
+
+void ButtonComponent::focusGained (FocusChangeType)
+{
+    repaint();
+}
+
+void ButtonComponent::focusLost (FocusChangeType)
+{
+    repaint();
+}
+
+std::unique_ptr<juce::AccessibilityHandler> ButtonComponent::createAccessibilityHandler()
+{
+    return std::make_unique<ButtonComponentAccessibility> (*this, [this]
+                                                           { click(); });
 }
 
 //==============================================================================
@@ -90,12 +154,16 @@ void ButtonComponent::drawButton (juce::Graphics& g, juce::Rectangle<int> area, 
 {
     const auto cornerSize = smallCorners ? 4.0f : 16.0f;
     const auto frame = area.toFloat().reduced (2.0f);
+    const auto focusShown = KeyboardFocusIndicator::isShownOn (*this);
 
-    g.setColour (fillColour);
+    g.setColour (focusShown ? getActiveColour() : fillColour);
     g.fillRoundedRectangle (frame, cornerSize);
 
     g.setColour (outline);
     g.drawRoundedRectangle (frame, cornerSize, 2.0f);
+
+    if (focusShown)
+        KeyboardFocusIndicator::drawFocusFrame (g, frame.reduced (1.0f), cornerSize - 1.0f);
 
     g.setColour (Palette::colour (Palette::white));
     g.setFont (regularFont (fontHeight));

@@ -1,17 +1,22 @@
 #include "GradientBackgroundComponent.h"
 
 #include "Fonts.h"
+#include "KeyboardFocusIndicator.h"
 #include "Palette.h"
+#include "ReadingOrderTraverser.h"
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
 
 namespace
 {
-void setUpLinkButton (juce::ImageButton& button, const juce::Image* image, const juce::String& address)
+const juce::Rectangle<int> overlayMessageArea { 120, 270, 300, 19 };
+
+void setUpLinkButton (juce::ImageButton& button, const juce::Image* image, const juce::String& address, const juce::String& title)
 {
     const auto picture = image != nullptr ? *image : juce::Image();
     button.setImages (false, true, true, picture, 1.0f, juce::Colours::transparentBlack, picture, 1.0f, juce::Colours::transparentBlack, picture, 0.65f, juce::Colours::transparentBlack);
+    button.setTitle (title);
     button.onClick = [address]
     { ExternalActions::openInBrowser (address); };
 }
@@ -29,15 +34,22 @@ GradientBackgroundComponent::GradientBackgroundComponent (const juce::Image* dec
     , partnerLogo (partnerLogoToUse)
     , poweredByLogo (poweredByLogoToUse)
 {
-    setUpLinkButton (korvaneLink, partnerLogo, AppConstants::partnerWebAddress);
+    setUpLinkButton (korvaneLink, partnerLogo, AppConstants::partnerWebAddress, AppConstants::partnerLinkTitle);
     addAndMakeVisible (korvaneLink);
     korvaneLink.setBounds (64, 490, 152, 34);
 
-    setUpLinkButton (vantoraLink, poweredByLogo, AppConstants::makerWebAddress);
+    setUpLinkButton (vantoraLink, poweredByLogo, AppConstants::makerWebAddress, AppConstants::makerLinkTitle);
     addAndMakeVisible (vantoraLink);
     vantoraLink.setBounds (324, 490, 152, 34);
 
+    // The busy overlay's message, read while the overlay is drawn.
+    addChildComponent (busyStatus);
+    busyStatus.setBounds (overlayMessageArea);
+
     setSize (540, 565);
+
+    // Tab and Shift+Tab go round this page's controls only.
+    setFocusContainerType (juce::Component::FocusContainerType::keyboardFocusContainer);
 
     // Make the page's weak reference here, on the message thread, so that
     // code on a worker thread (a save failure reported by the store) can take
@@ -60,9 +72,84 @@ void GradientBackgroundComponent::paintBackground (juce::Graphics& g)
         g.drawImage (*decoderLogo, 161, 27, 219, 86, 0, 0, decoderLogo->getWidth(), decoderLogo->getHeight());
 }
 
+//==============================================================================
+juce::Component* GradientBackgroundComponent::getFirstInput()
+{
+    return ReadingOrderTraverser (ReadingOrderTraverser::Purpose::keyboard).getDefaultComponent (this);
+}
+
+void GradientBackgroundComponent::focusFirstInput()
+{
+    KeyboardFocusIndicator::setKeyboardInUse (false);
+
+    if (! isShowing())
+        return;
+
+    const auto takesFocus = [] (const juce::Component* c)
+    { return c != nullptr && c->getWantsKeyboardFocus() && c->isEnabled() && c->isShowing(); };
+
+    auto* input = getFirstInput();
+
+    // An input that cannot take the focus just now (disabled while a check
+    // runs) gives way to the first control that can.
+    if (! takesFocus (input))
+        input = ReadingOrderTraverser (ReadingOrderTraverser::Purpose::keyboard).getDefaultComponent (this);
+
+    if (takesFocus (input))
+        input->grabKeyboardFocus();
+}
+
+std::unique_ptr<juce::ComponentTraverser> GradientBackgroundComponent::createKeyboardFocusTraverser()
+{
+    return std::make_unique<ReadingOrderTraverser> (ReadingOrderTraverser::Purpose::keyboard);
+}
+
+std::unique_ptr<juce::ComponentTraverser> GradientBackgroundComponent::createFocusTraverser()
+{
+    return std::make_unique<ReadingOrderTraverser> (ReadingOrderTraverser::Purpose::accessibility);
+}
+
+std::unique_ptr<juce::AccessibilityHandler> GradientBackgroundComponent::createAccessibilityHandler()
+{
+    return std::make_unique<juce::AccessibilityHandler> (*this, juce::AccessibilityRole::group);
+}
+
+std::vector<AccessibleCaption*> GradientBackgroundComponent::exposeCaptions (const std::vector<TextRow>& rows)
+{
+    std::vector<AccessibleCaption*> made;
+
+    for (const auto& row : rows)
+    {
+        auto* caption = captions.add (std::make_unique<AccessibleCaption> (row.text));
+        caption->setBounds (AccessibleCaption::textArea (row));
+        addAndMakeVisible (caption);
+        made.push_back (caption);
+    }
+
+    return made;
+}
+
+//==============================================================================
+void GradientBackgroundComponent::showBusyStatus (bool isBusy)
+{
+    busyStatus.setTitle (overlayMessage);
+    busyStatus.setVisible (isBusy);
+    busyAnnouncer.announceChange (isBusy ? overlayMessage : juce::String());
+}
+
 void GradientBackgroundComponent::paintOverChildren (juce::Graphics& g)
 {
-    if (! busy.load())
+    // A focused image or link button draws no focus of its own.
+    if (auto* focused = dynamic_cast<juce::Button*> (getCurrentlyFocusedComponent());
+        focused != nullptr && isParentOf (focused) && KeyboardFocusIndicator::isShownOn (*focused))
+    {
+        KeyboardFocusIndicator::drawFocusFrame (g, getLocalArea (focused, focused->getLocalBounds()).toFloat(), 4.0f);
+    }
+
+    const auto isBusy = busy.load();
+    showBusyStatus (isBusy);
+
+    if (! isBusy)
         return;
 
     const juce::Rectangle<float> box (120.0f, 230.0f, 300.0f, 100.0f);
@@ -80,5 +167,5 @@ void GradientBackgroundComponent::paintOverChildren (juce::Graphics& g)
 
     g.setColour (juce::Colours::black);
     g.setFont (mediumFont (20.0f));
-    g.drawText (overlayMessage, juce::Rectangle<int> (120, 270, 300, 19), juce::Justification::centred, false);
+    g.drawText (overlayMessage, overlayMessageArea, juce::Justification::centred, false);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "AccessibleCaption.h"
+#include "Announcer.h"
+#include "TextRow.h"
 #include "app/View.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -10,6 +13,13 @@
 /** The base of every page: a fixed 540 x 565 component with the grey
     gradient, the decoder plug-in logo, the two logo link buttons and the busy
     overlay, plus the members through which the main component navigates.
+
+    It also makes the page usable without a mouse and readable by a screen
+    reader: Tab and Shift+Tab go round the page's controls in reading order
+    (see ReadingOrderTraverser), the first input takes the focus when the page
+    appears, a focused framework button (an image or link button) shows a
+    thin frame while the keyboard is in use, and the captions a page paints
+    and the busy overlay's message are read as text in their places.
 */
 class GradientBackgroundComponent : public juce::Component
 {
@@ -25,8 +35,22 @@ public:
     /** Draws the gradient and the logo; every page's paint starts with it. */
     void paintBackground (juce::Graphics& g);
 
-    /** The busy overlay, drawn only while the shared busy flag is set. */
+    /** The busy overlay, drawn only while the shared busy flag is set, and
+        the focus frame of a focused image or link button. */
     void paintOverChildren (juce::Graphics& g) override;
+
+    //==============================================================================
+    /** The control that takes the keyboard focus when the page appears: by
+        default the first one in reading order. */
+    virtual juce::Component* getFirstInput();
+
+    /** Gives the first input the focus, without showing the focus
+        indication; does nothing while the page is not on the screen. */
+    void focusFirstInput();
+
+    std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;
+    std::unique_ptr<juce::ComponentTraverser> createFocusTraverser() override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
     //==============================================================================
     /** The text of the busy overlay. */
@@ -40,6 +64,11 @@ public:
 
 protected:
     //==============================================================================
+    /** Lets screen readers read the captions the page paints, each where its
+        text is drawn. Returns them, for a page that paints some of them only
+        at times to show and hide. */
+    std::vector<AccessibleCaption*> exposeCaptions (const std::vector<TextRow>& rows);
+
     juce::Colour gradientTop, gradientBottom;
     juce::ImageButton vantoraLink, korvaneLink;
     const juce::Image* decoderLogo;
@@ -47,5 +76,12 @@ protected:
     const juce::Image* poweredByLogo;
 
 private:
+    //==============================================================================
+    void showBusyStatus (bool isBusy);
+
+    juce::OwnedArray<AccessibleCaption> captions;
+    AccessibleCaption busyStatus { {} };
+    Announcer busyAnnouncer;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GradientBackgroundComponent)
 };

@@ -1,11 +1,55 @@
 #include "PrimaryComboBox.h"
 
 #include "Fonts.h"
+#include "KeyboardFocusIndicator.h"
 #include "Palette.h"
 
 namespace
 {
 constexpr float comboFontHeight = 22.0f;
+
+// The selector to screen readers: a combo box named by its title (what it
+// selects), whose value is the item shown, and which opens its list when
+// pressed.
+class SelectorAccessibility : public juce::AccessibilityHandler
+{
+public:
+    explicit SelectorAccessibility (juce::ComboBox& boxToWrap)
+        : juce::AccessibilityHandler (boxToWrap,
+                                      juce::AccessibilityRole::comboBox,
+                                      juce::AccessibilityActions()
+                                          .addAction (juce::AccessibilityActionType::press, [&boxToWrap]
+                                                      { boxToWrap.showPopup(); })
+                                          .addAction (juce::AccessibilityActionType::showMenu, [&boxToWrap]
+                                                      { boxToWrap.showPopup(); }),
+                                      { std::make_unique<ShownItem> (boxToWrap) })
+        , box (boxToWrap)
+    {
+    }
+
+    juce::AccessibleState getCurrentState() const override
+    {
+        const auto state = juce::AccessibilityHandler::getCurrentState().withExpandable();
+        return box.isPopupActive() ? state.withExpanded() : state.withCollapsed();
+    }
+
+private:
+    struct ShownItem : public juce::AccessibilityTextValueInterface
+    {
+        explicit ShownItem (juce::ComboBox& b)
+            : box (b)
+        {
+        }
+
+        bool isReadOnly() const override { return true; }
+        juce::String getCurrentValueAsString() const override { return box.getText(); }
+        void setValueAsString (const juce::String&) override {}
+
+        juce::ComboBox& box;
+    };
+
+    juce::ComboBox& box;
+};
 }
 
 //==============================================================================
@@ -31,6 +75,11 @@ PrimaryComboBox::~PrimaryComboBox()
 
 void PrimaryComboBox::mouseEnter (const juce::MouseEvent&) { repaint(); }
 void PrimaryComboBox::mouseExit (const juce::MouseEvent&) { repaint(); }
+
+std::unique_ptr<juce::AccessibilityHandler> PrimaryComboBox::createAccessibilityHandler()
+{
+    return std::make_unique<SelectorAccessibility> (*this);
+}
 
 //==============================================================================
 void PrimaryComboBox::PrimaryComboBoxLNF::drawPopupMenuBackground (juce::Graphics& g, int, int)
@@ -95,7 +144,8 @@ void PrimaryComboBox::PrimaryComboBoxLNF::drawComboBox (juce::Graphics& g,
 {
     const auto innerWidth = (float) juce::jmax (width - 2, 0);
     const auto innerHeight = (float) juce::jmax (height - 2, 0);
-    const auto active = box.isPopupActive() || box.isMouseOver (true);
+    const auto focusShown = KeyboardFocusIndicator::isShownOn (box);
+    const auto active = box.isPopupActive() || box.isMouseOver (true) || focusShown;
 
     g.setColour (active ? Palette::colour (Palette::raisedSurface)
                         : box.findColour (juce::ComboBox::backgroundColourId));
@@ -112,6 +162,9 @@ void PrimaryComboBox::PrimaryComboBoxLNF::drawComboBox (juce::Graphics& g,
                             juce::jmax (innerHeight - 1.0f, 0.0f),
                             4.0f,
                             2.0f);
+
+    if (focusShown)
+        KeyboardFocusIndicator::drawFocusFrame (g, { 2.5f, 2.5f, juce::jmax ((float) width - 5.0f, 0.0f), juce::jmax ((float) height - 5.0f, 0.0f) }, 3.0f);
 
     if (arrowPath.isEmpty())
     {

@@ -6,6 +6,12 @@
 /** The profile selector: a dark combo box with a red frame, a divider and a
     white drop-down triangle, and a dark popup menu that lines up inside the
     box's frame. Items are added and selected by the page.
+
+    The keyboard works it as the framework's combo box (Return opens the
+    list, the arrow keys change the item); while it has the focus and the
+    keyboard is in use it shows its raised fill and a thin white frame. Screen
+    readers read it as a combo box named by its title, with the item shown as
+    its value.
 */
 class PrimaryComboBox : public juce::ComboBox
 {
@@ -16,6 +22,7 @@ public:
     //==============================================================================
     void mouseEnter (const juce::MouseEvent&) override;
     void mouseExit (const juce::MouseEvent&) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
     //==============================================================================
     /** The box's own look. The drop-down triangle is built on the first

@@ -1,6 +1,7 @@
 #include "TextEditorComponent.h"
 
 #include "Fonts.h"
+#include "KeyboardFocusIndicator.h"
 #include "Palette.h"
 
 TextEditorComponent::TextEditorComponent (int width)
@@ -23,11 +24,25 @@ TextEditorComponent::TextEditorComponent (int width)
         repaint();
     };
     editor.onReturnKey = [this]
-    { edited = true; };
+    {
+        edited = true;
+
+        if (onReturn)
+            onReturn();
+    };
     editor.onEscapeKey = [this]
     { edited = true; };
     editor.onFocusLost = [this]
-    { edited = true; };
+    {
+        // A focus the page gave and the user never took up leaves the entry
+        // unedited.
+        if (focusTakenUp)
+            edited = true;
+
+        focusTakenUp = false;
+    };
+
+    editor.addMouseListener (&clickWatcher, false);
 
     addAndMakeVisible (editor);
     editor.setBounds (2, 2, juce::jmax (0, width - 16), 30);
@@ -54,6 +69,19 @@ void TextEditorComponent::paint (juce::Graphics& g)
     g.setColour (Palette::colour (Palette::entryFill));
     g.fillRoundedRectangle (bounds, 8.0f);
 
-    g.setColour (borderColour);
+    g.setColour (KeyboardFocusIndicator::isShownOn (editor) ? Palette::colour (Palette::white) : borderColour);
     g.drawRoundedRectangle (bounds.reduced (1.0f), 8.0f, 1.0f);
+}
+
+std::unique_ptr<juce::AccessibilityHandler> TextEditorComponent::createAccessibilityHandler()
+{
+    return createIgnoredAccessibilityHandler (*this);
+}
+
+void TextEditorComponent::focusOfChildComponentChanged (FocusChangeType cause)
+{
+    if (editor.hasKeyboardFocus (false) && cause != focusChangedDirectly)
+        focusTakenUp = true;
+
+    repaint();
 }

@@ -1,6 +1,7 @@
 #include "app/Alerts.h"
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
+#include "support/MessageLoop.h"
 #include "support/UiTestHelpers.h"
 #include "ui/GradientBackgroundComponent.h"
 
@@ -203,4 +204,71 @@ TEST (Alerts, MissingComponentsForAPageThatIsGoneShowsNothing)
 
     UiTest::pumpMessages (200);
     EXPECT_EQ (driver.modalsSeen, 0);
+}
+
+TEST (Alerts, AreReadAsDialogsNamedByTheirTitlesWithTheirButtons)
+{
+    Page page;
+    Outside outside;
+
+    struct Case
+    {
+        juce::String title, message;
+        std::function<void()> show;
+        juce::StringArray buttons;
+    };
+
+    const std::vector<Case> cases {
+        { "Error!", "No connection.", [&]
+          { showAlert (page, "Error!", "No connection."); },
+          { "OK" } },
+        { "Update Now!", "Out of date.", [&]
+          { showUpdateAlert (page, "Update Now!", "Out of date.", "https://example.com/"); },
+          { "OK" } },
+        { "A new version", "Notes.", [&]
+          { showUpdateAvailable (page, "A new version", "Notes.", "Remind Me Later", "Download Now!"); },
+          { "Remind Me Later", "Download Now!" } },
+        { "Missing Critical Components!", "Please reinstall.", [&]
+          { showMissingComponents (page, "Missing Critical Components!", "Please reinstall."); },
+          {} },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.title);
+        juce::String dialogTitle, text;
+        juce::StringArray buttons;
+        auto role = juce::AccessibilityRole::unspecified;
+
+        UiTest::ModalDriver driver ([&] (juce::Component& alert)
+                                    {
+                                        if (auto* handler = alert.getAccessibilityHandler())
+                                        {
+                                            role = handler->getRole();
+                                            dialogTitle = handler->getTitle();
+                                        }
+
+                                        for (auto* element : UiTest::readAccessibilityTree (alert))
+                                        {
+                                            if (element->getRole() == juce::AccessibilityRole::button)
+                                            {
+                                                buttons.add (element->getTitle());
+                                                EXPECT_TRUE (element->getComponent().getWantsKeyboardFocus()) << element->getTitle();
+                                            }
+                                            else
+                                            {
+                                                text << element->getTitle();
+                                            }
+                                        }
+
+                                        UiTest::pressKey (alert, juce::KeyPress::escapeKey); });
+        c.show();
+        ASSERT_TRUE (runMessageLoopUntil ([&]
+                                          { return driver.modalsSeen == 1 && juce::Component::getCurrentlyModalComponent() == nullptr; }));
+
+        EXPECT_EQ (role, juce::AccessibilityRole::dialogWindow);
+        EXPECT_EQ (dialogTitle, c.title);
+        EXPECT_TRUE (text.contains (c.message)) << text;
+        EXPECT_EQ (buttons, c.buttons);
+    }
 }

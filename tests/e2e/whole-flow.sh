@@ -522,6 +522,13 @@ updates_page_says()
     local text
     text=$(ocr 110 157 363 23)
     e2e_seen="updates page saying \"$text\""
+
+    # Read with a misread letter allowed, "No Updates Available!" (shown
+    # while the check still runs) would pass for "Updates Available!".
+    if [[ "$1" != No* && "$text" == *No\ * ]]; then
+        return 1
+    fi
+
     reads "$text" "$1"
 }
 

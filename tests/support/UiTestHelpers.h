@@ -31,6 +31,22 @@ inline ::testing::AssertionResult coloursNear (juce::Colour actual, juce::Colour
                                          << expected.toDisplayString (true);
 }
 
+/** How many pixels of two pictures differ (all of them if their sizes do). */
+inline int countDifferingPixels (const juce::Image& a, const juce::Image& b)
+{
+    if (a.getBounds() != b.getBounds())
+        return a.getWidth() * a.getHeight();
+
+    int count = 0;
+
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
+                ++count;
+
+    return count;
+}
+
 /** The largest red channel among the (nearly) opaque pixels of an area; faint
     edge pixels are left out, since their colour is unreliable once alpha is
     divided out. */
@@ -44,6 +60,26 @@ inline int brightestRed (const juce::Image& image, juce::Rectangle<int> area)
                 brightest = juce::jmax (brightest, (int) pixel.getRed());
 
     return brightest;
+}
+
+/** Every element a screen reader finds in a window, depth first. */
+inline std::vector<juce::AccessibilityHandler*> readAccessibilityTree (juce::Component& window)
+{
+    std::vector<juce::AccessibilityHandler*> elements;
+
+    std::function<void (juce::AccessibilityHandler&)> collect = [&] (juce::AccessibilityHandler& handler)
+    {
+        for (auto* child : handler.getChildren())
+        {
+            elements.push_back (child);
+            collect (*child);
+        }
+    };
+
+    if (auto* root = window.getAccessibilityHandler())
+        collect (*root);
+
+    return elements;
 }
 
 /** A mouse event on a component, for calling its handlers directly. */

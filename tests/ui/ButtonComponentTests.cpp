@@ -1,4 +1,6 @@
+#include "support/TestPeer.h"
 #include "support/UiTestHelpers.h"
+#include "ui/KeyboardFocusIndicator.h"
 #include "ui/ButtonComponent.h"
 #include "ui/Palette.h"
 
@@ -154,4 +156,62 @@ TEST (ButtonComponent, PressDragOffAndReleaseStillClicks)
     EXPECT_EQ (button.fillColour, colour (Palette::darkSurface));
 
     window.removeFromDesktop();
+}
+
+TEST (ButtonComponent, KeyboardFocusClicksAndShowsOnlyWhileTheKeyboardIsInUse)
+{
+    OnTestPeer<juce::Component> window;
+    window.setSize (300, 200);
+    ButtonComponent first ("Next", true, 18.0f, false, false, false);
+    ButtonComponent disabled ("Begin", true, 18.0f, false, true, false);
+    ButtonComponent last ("HOME", true, 18.0f, true, false, false);
+    int clicks = 0;
+
+    for (auto* b : { &first, &disabled, &last })
+    {
+        window.addAndMakeVisible (b);
+        b->setSize (120, 40);
+        b->onClick = [&clicks]
+        { ++clicks; };
+    }
+
+    disabled.setTopLeftPosition (0, 50);
+    disabled.setEnabled (false);
+    last.setTopLeftPosition (0, 100);
+    window.addToDesktop (0);
+    window.setVisible (true);
+    KeyboardFocusIndicator::watch (window); // as the program watches its windows
+
+    const auto atRest = UiTest::snapshot (last);
+    const auto firstAtRest = UiTest::snapshot (first);
+
+    // Given the focus, as a page gives its first input: no change of look.
+    first.grabKeyboardFocus();
+    ASSERT_TRUE (first.hasKeyboardFocus (false));
+    EXPECT_EQ (UiTest::countDifferingPixels (UiTest::snapshot (first), firstAtRest), 0);
+
+    // Tab passes the disabled button; the focused one shows the active fill
+    // inside a thin white frame.
+    window.press (UiTest::tab);
+    ASSERT_TRUE (last.hasKeyboardFocus (false));
+    const auto focused = UiTest::snapshot (last);
+    EXPECT_TRUE (coloursNear (focused.getPixelAt (fillX, middleY), colour (Palette::alternateActiveFill)));
+    EXPECT_TRUE (coloursNear (focused.getPixelAt (3, middleY), juce::Colours::white));
+    EXPECT_TRUE (coloursNear (focused.getPixelAt (borderX, middleY), colour (Palette::redAccent)));
+
+    // Return and Space click it, and so does a screen reader's press.
+    window.press (UiTest::returnKey);
+    window.press (UiTest::space);
+    last.getAccessibilityHandler()->getActions().invoke (juce::AccessibilityActionType::press);
+    EXPECT_EQ (clicks, 3);
+
+    // A mouse click elsewhere: the focus stays (a click on a button does not
+    // take it) but is no longer shown.
+    window.click ({ 60.0f, 20.0f });
+
+    EXPECT_EQ (clicks, 4);
+    EXPECT_TRUE (last.hasKeyboardFocus (false));
+    const auto afterMouse = UiTest::snapshot (last);
+    EXPECT_EQ (afterMouse.getPixelAt (3, middleY), atRest.getPixelAt (3, middleY));
+    EXPECT_EQ (afterMouse.getPixelAt (fillX, middleY), atRest.getPixelAt (fillX, middleY));
 }

@@ -1,4 +1,6 @@
+#include "support/TestPeer.h"
 #include "support/UiTestHelpers.h"
+#include "ui/KeyboardFocusIndicator.h"
 #include "ui/BoldTextEditor.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
@@ -63,9 +65,21 @@ TEST (TextEditorComponent, LayoutAndFrameColours)
     EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::entryFramePointed)));
 }
 
-TEST (TextEditorComponent, ReturnEscapeAndFocusLossMarkEdited)
+TEST (TextEditorComponent, ReturnEscapeAndAFocusTheUserTookUpMarkEdited)
 {
-    TextEditorComponent entry (200);
+    OnTestPeer<juce::Component> window;
+    window.setSize (300, 100);
+    TextEditorComponent entry (200), other (200);
+    window.addAndMakeVisible (entry);
+    window.addAndMakeVisible (other);
+    other.setTopLeftPosition (0, 50);
+    window.addToDesktop (0);
+    window.setVisible (true);
+    KeyboardFocusIndicator::watch (window); // as the program watches its windows
+
+    bool editedOnReturn = false;
+    entry.onReturn = [&]
+    { editedOnReturn = entry.edited; };
 
     for (auto key : { juce::KeyPress::returnKey, juce::KeyPress::escapeKey })
     {
@@ -76,9 +90,34 @@ TEST (TextEditorComponent, ReturnEscapeAndFocusLossMarkEdited)
         EXPECT_EQ (entry.borderColour, Palette::colour (Palette::entryFrame)) << key;
     }
 
+    EXPECT_TRUE (editedOnReturn);
+
+    // The focus a page gives its entry, lost again untouched: still unedited.
+    const auto focusMovesOn = [&]
+    {
+        other.editor.grabKeyboardFocus();
+        UiTest::pumpMessages();
+    };
+
     entry.edited = false;
-    entry.editor.focusLost (juce::Component::focusChangedDirectly);
-    UiTest::pumpMessages();
+    entry.editor.grabKeyboardFocus();
+    EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::entryFrame)));
+    focusMovesOn();
+    EXPECT_FALSE (entry.edited);
+
+    // Reached with Tab (its frame white meanwhile), then left: edited.
+    window.press (UiTest::shiftTab);
+    ASSERT_TRUE (entry.editor.hasKeyboardFocus (false));
+    EXPECT_TRUE (coloursNear (frameOf (entry), expectedFrame (Palette::white)));
+    focusMovesOn();
+    EXPECT_TRUE (entry.edited);
+
+    // Given the focus, then clicked into: the user took it up.
+    entry.edited = false;
+    entry.editor.grabKeyboardFocus();
+    window.click ({ 50.0f, 15.0f });
+    EXPECT_FALSE (coloursNear (frameOf (entry), expectedFrame (Palette::white))); // the mouse is in use now
+    focusMovesOn();
     EXPECT_TRUE (entry.edited);
 }
 

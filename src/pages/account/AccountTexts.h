@@ -13,6 +13,10 @@ namespace AccountTexts
 //==============================================================================
 // Home page
 inline const juce::String profileSelectorName { "UserBox" };
+
+/** What screen readers call the profile selector and the "+" button. */
+inline const juce::String profileSelectorTitle { "Profile" };
+inline const juce::String addProfileTitle { "Add a Profile" };
 inline const juce::String checkForUpdatesName { "Check For Updates" };
 inline const juce::String addProfileCaption { "+" };
 inline const juce::String submitNewImageCaption { "Submit New Image" };

@@ -6,6 +6,7 @@
 #include "app/SharedFlags.h"
 #include "service/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
+#include "ui/Announcer.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 
@@ -73,21 +74,30 @@ HomePageComponent::HomePageComponent (const juce::Image& decoderLogoToUse,
 {
     userBox.setBounds (64, 160, 274, 40);
 
+    userBox.setTitle (AccountTexts::profileSelectorTitle);
+
     addProfileButton.setName (AccountTexts::addProfileCaption);
+    addProfileButton.setTitle (AccountTexts::addProfileTitle);
     addProfileButton.setBounds (369, 160, 45, 40);
 
     checkForUpdatesButton.setImages (false, true, true, refreshIcon, 1.0f, juce::Colours::transparentBlack, refreshIcon, 0.65f, juce::Colours::transparentBlack, refreshIcon, 1.0f, juce::Colours::transparentBlack);
     checkForUpdatesButton.setBounds (refreshRingArea);
 
     // The badge's digit sits on the refresh icon; a click on it reaches the icon.
+    // Screen readers hear of it through the icon's description instead.
     updateBadge.setBounds (465, 146, 20, 20);
     updateBadge.setInterceptsMouseClicks (false, false);
+    updateBadge.setAccessible (false);
 
     rows.push_back (detailsCaption (AccountTexts::imageSubmissionsLeftCaption, 281));
     rows.push_back (detailsCaption (AccountTexts::currentHrtfIdCaption, 308));
+    exposeCaptions (rows);
 
     for (auto x : { 298, 326, 354, 382, 410 })
         dotAreas.emplace_back (x, 290, 17, 17);
+
+    submissionsLeftCaption.setBounds (dotAreas.front().getUnion (dotAreas.back()));
+    addAndMakeVisible (submissionsLeftCaption);
 
     showButton.setName (AccountTexts::showCaption);
     showButton.setBounds (297, 315, 70, 21);
@@ -479,13 +489,18 @@ bool HomePageComponent::canStartDailyRefresh()
 //==============================================================================
 void HomePageComponent::showBadge()
 {
+    if (! updatesAvailable)
+        Announcer::announce (AccountTexts::updatesAvailableText);
+
     updateBadge.setText (AccountTexts::updateBadgeText, juce::dontSendNotification);
+    checkForUpdatesButton.setDescription (AccountTexts::updatesAvailableText);
     updatesAvailable = true;
 }
 
 void HomePageComponent::clearBadge()
 {
     updateBadge.setText ({}, juce::dontSendNotification);
+    checkForUpdatesButton.setDescription ({});
     updatesAvailable = false;
 }
 
@@ -559,6 +574,7 @@ void HomePageComponent::paint (juce::Graphics& g)
     // both numbers come from the service.
     const auto left = (juce::int64) submissionsAllowed - submissionsUsed;
     filledDots = (int) juce::jlimit ((juce::int64) 0, (juce::int64) numDots, left);
+    submissionsLeftCaption.setTitle (juce::String (filledDots));
 
     for (int i = 0; i < filledDots; ++i)
     {

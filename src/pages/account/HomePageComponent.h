@@ -100,6 +100,9 @@ private:
     std::vector<TextRow> rows;
     std::vector<juce::Rectangle<int>> dotAreas;
 
+    /** The number of filled dots, for screen readers. */
+    AccessibleCaption submissionsLeftCaption { {} };
+
     bool updatesAvailable = false;
     bool checkRunning = false;
     int secondsVisible = 0;

@@ -25,6 +25,10 @@ namespace Texts
     const juce::String notDetectedSecondLine { "Please scan the QR code to proceed." };
 
     const juce::String loggedInAsPrefix { "Logged in as  " };
+
+    /** What screen readers say of the QR code. */
+    const juce::String qrCodeTitle { "QR Code" };
+    const juce::String qrCodeDescription { "The code to scan with your smartphone camera, to upload a photo of your right ear." };
     const juce::String next { "Next" };
     const juce::String watchNow { "Watch Now" };
 
@@ -69,6 +73,7 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const juce::Image&
     , errorIcon (StatusIcons::fittedInto (StatusIcons::makeErrorIcon(), iconArea))
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
     , backArrow (backArrowToUse)
+    , qrCodeCaption (Texts::qrCodeTitle, juce::AccessibilityRole::image)
 {
     const auto white = Palette::colour (Palette::white);
     const auto instruction = [white] (const juce::String& text, juce::Rectangle<int> area) -> TextRow
@@ -85,6 +90,16 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const juce::Image&
         notice (Texts::notDetectedFirstLine, { 131, 149, 290, 20 }),
         notice (Texts::notDetectedSecondLine, { 131, 169, 290, 20 }),
     };
+
+    exposeCaptions ({ textRows.begin(), textRows.begin() + numInstructionRows });
+    notDetectedCaptions = exposeCaptions ({ textRows.begin() + numInstructionRows, textRows.end() });
+
+    for (auto* caption : notDetectedCaptions)
+        caption->setVisible (false);
+
+    qrCodeCaption.setDescription (Texts::qrCodeDescription);
+    qrCodeCaption.setBounds (qrCodeArea.toNearestInt());
+    addChildComponent (qrCodeCaption);
 
     loggedInAs.setTopLeftPosition (112, 154);
 
@@ -141,6 +156,8 @@ void PersonalizeYourAudioComponent::paint (juce::Graphics& g)
     if (qrImage.isValid())
         g.drawImage (qrImage, qrCodeArea, juce::RectanglePlacement::stretchToFit);
 
+    qrCodeCaption.setVisible (qrImage.isValid());
+
     if (showNotDetected)
     {
         removeChildComponent (&loggedInAs);
@@ -150,6 +167,9 @@ void PersonalizeYourAudioComponent::paint (juce::Graphics& g)
     {
         addAndMakeVisible (loggedInAs);
     }
+
+    for (auto* caption : notDetectedCaptions)
+        caption->setVisible (showNotDetected);
 }
 
 //==============================================================================

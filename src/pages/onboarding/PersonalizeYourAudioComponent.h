@@ -96,5 +96,10 @@ private:
     juce::ImageButton backButton { "Back" };
     std::vector<TextRow> textRows;
 
+    /** What screen readers read for the QR code and for the notice that no
+        ear image has arrived (shown only while the notice is painted). */
+    AccessibleCaption qrCodeCaption;
+    std::vector<AccessibleCaption*> notDetectedCaptions;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PersonalizeYourAudioComponent)
 };

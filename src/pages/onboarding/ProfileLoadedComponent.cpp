@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
+#include "ui/Announcer.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "ui/StandardPanel.h"
@@ -77,6 +78,11 @@ void ProfileLoadedComponent::CustomArea::resized()
     box.performLayout (getLocalBounds());
 }
 
+std::unique_ptr<juce::AccessibilityHandler> ProfileLoadedComponent::CustomArea::createAccessibilityHandler()
+{
+    return createIgnoredAccessibilityHandler (*this);
+}
+
 //==============================================================================
 ProfileLoadedComponent::ProfileLoadedComponent (const juce::Image& decoderLogoToUse,
                                                 const juce::Image& partnerLogoToUse,
@@ -96,6 +102,8 @@ ProfileLoadedComponent::ProfileLoadedComponent (const juce::Image& decoderLogoTo
         { Texts::selectTheProfile, juce::Justification::left, regularFont (18.0f), white, { 79, 224, 380, 22 } },
         { Texts::congratulations, juce::Justification::centred, regularFont (18.0f), Palette::colour (Palette::secondaryCaption), { 120, 157, 268, 22 } },
     };
+
+    exposeCaptions (textRows);
 
     addAndMakeVisible (homeButton);
     homeButton.setBounds (388, 152, 78, 32);
@@ -124,6 +132,9 @@ void ProfileLoadedComponent::visibilityChanged()
     canQuit = false;
     downloadingScreenshot = true;
     repaint();
+
+    // The profile is loaded: screen readers say so as the page appears.
+    Announcer::announce (Texts::congratulations);
 
     // A download still under way from an earlier showing delivers for this
     // one; starting the worker again would do nothing.

@@ -47,6 +47,9 @@ public:
 
         void resized() override;
 
+        /** Screen readers see the link, not the area around it. */
+        std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+
         juce::Font font;
         juce::String text;
         juce::HyperlinkButton learnHowLink;

@@ -21,6 +21,10 @@ namespace Texts
     const juce::String begin { "Begin" };
 
     const juce::String invalidName { "Not a valid Username, please try again!" };
+
+    /** The verdict on a valid name, which only screen readers hear (the page
+        shows a green tick). */
+    const juce::String validName { "Valid Username" };
     const juce::String nameAlreadyRegistered { "This Username is already registered on your device!" };
 
     const juce::String registerAgainTitle { "Please register again!" };
@@ -62,8 +66,11 @@ StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
         { Texts::namePrompt, juce::Justification::bottomLeft, regularFont (18.0f), white, { 82, 305, 400, 28 } },
     };
 
+    exposeCaptions (textRows);
+
     addAndMakeVisible (userNameEditor);
     userNameEditor.setTopLeftPosition (80, 338);
+    userNameEditor.editor.setTitle (Texts::namePrompt.trim());
 
     addAndMakeVisible (beginButton);
     beginButton.setBounds (beginButtonBounds);
@@ -82,6 +89,10 @@ StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
     backButton.onClick = [this]
     { back(); };
 
+    // Return in the entry is Begin, with Begin's own checks.
+    userNameEditor.onReturn = [this]
+    { begin(); };
+
     // A failed save may be reported on a worker thread, and possibly after
     // this page has gone: the handler only posts, and the page is looked up
     // again on the message thread.
@@ -97,6 +108,11 @@ StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
 void StartPageComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;
+}
+
+juce::Component* StartPageComponent::getFirstInput()
+{
+    return &userNameEditor.editor;
 }
 
 //==============================================================================
@@ -215,6 +231,8 @@ void StartPageComponent::judgeName()
         userNameValid = profileAccepted;
         userNameError.setText ({}, juce::dontSendNotification);
     }
+
+    verdictAnnouncer.announceChange (userNameValid ? Texts::validName : userNameError.getText());
 }
 
 //==============================================================================

@@ -5,6 +5,7 @@
 #include "service/SoftwareCheckThread.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
+#include "ui/Announcer.h"
 #include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
 #include "ui/TextEditorComponent.h"
@@ -37,6 +38,9 @@ public:
 
     void visibilityChanged() override;
     void paint (juce::Graphics& g) override;
+
+    /** The name entry, even when the back arrow comes before it. */
+    juce::Component* getFirstInput() override;
 
     //==============================================================================
     /** The status check's result for the name being registered. */
@@ -95,6 +99,9 @@ private:
     /** The name whose registration is under way, as it was when Begin was
         pressed; the result handlers work on it. */
     juce::String nameBeingRegistered;
+
+    /** Tells screen readers of each new verdict on the name. */
+    Announcer verdictAnnouncer;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StartPageComponent)
 };

@@ -429,6 +429,34 @@ TEST_F (StartPage, ARefusedNameIsRemovedAgain)
     EXPECT_EQ (namesOnDisk(), juce::StringArray ("Ann"));
 }
 
+TEST_F (StartPage, ReturnInTheNameEntryBeginsOnlyWhenBeginWould)
+{
+    serveReply (Endpoints::statusCheck, refusal (409, 1, "Please choose another name"));
+    startServer();
+    addProfile ("Ann");
+    show();
+
+    const auto pressReturn = [this]
+    {
+        page->getUserNameEditor().editor.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+        UiTest::pumpMessages();
+    };
+
+    // Names Begin refuses: a profile's own, and none at all.
+    for (auto name : { "Ann", "" })
+    {
+        typeName (name);
+        pressReturn();
+        EXPECT_EQ (server.countRequests ("/" + Endpoints::statusCheck), 0) << name;
+    }
+
+    typeName ("Bob");
+    pressReturn();
+    ASSERT_TRUE (waitForOutcome (1));
+    EXPECT_EQ (server.countRequests ("/" + Endpoints::statusCheck), 1);
+    expectAlert ("Please register again!", "Please choose another name");
+}
+
 TEST_F (StartPage, AProfileWithoutDownloadsLeftIsRemoved)
 {
     startServer();
