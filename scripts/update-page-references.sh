@@ -11,5 +11,5 @@ build=${BUILD_DIR:-$top/build}
 "$top/scripts/build.sh" > /dev/null
 AURALIS_WRITE_PAGE_REFERENCES=1 "$top/tests/support/with-test-ca.sh" \
     xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-    "$build/tests/auralis_tests" --gtest_filter='PageRendering.*'
+    "$build/tests/auralis_app_tests" --gtest_filter='PageRendering.*'
 ls -l "$top/tests/app/page-references"
