@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PictureButton.h"
 #include "app/View.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -14,9 +15,9 @@
 class GradientBackgroundComponent : public juce::Component
 {
 public:
-    GradientBackgroundComponent (const juce::Image* decoderLogo,
-                                 const juce::Image* partnerLogo,
-                                 const juce::Image* poweredByLogo);
+    GradientBackgroundComponent (const Picture* decoderLogo,
+                                 const Picture* partnerLogo,
+                                 const Picture* poweredByLogo);
 
     //==============================================================================
     /** Takes on the named profile before the page is shown; nothing here. */
@@ -41,10 +42,10 @@ public:
 protected:
     //==============================================================================
     juce::Colour gradientTop, gradientBottom;
-    juce::ImageButton vantoraLink, korvaneLink;
-    const juce::Image* decoderLogo;
-    const juce::Image* partnerLogo;
-    const juce::Image* poweredByLogo;
+    PictureButton vantoraLink, korvaneLink;
+    const Picture* decoderLogo;
+    const Picture* partnerLogo;
+    const Picture* poweredByLogo;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GradientBackgroundComponent)
