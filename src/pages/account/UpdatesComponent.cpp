@@ -71,6 +71,8 @@ UpdatesComponent::UpdatesComponent (const Picture& decoderLogoToUse,
     statusLine.setFont (regularFont (21.0f));
     statusLine.setJustificationType (juce::Justification::centred);
     statusLine.setBounds (73, 157, 400, 23);
+    // The line runs over the back arrow: clicks go through it to the arrow.
+    statusLine.setInterceptsMouseClicks (false, false);
     addAndMakeVisible (statusLine);
 
     profileUpdateText.setBounds (130, 223, 282, 28);
