@@ -19,9 +19,13 @@ juce_add_binary_data(auralis_resources
         "${AURALIS_FONT_DIR}/AlegreyaSans_500Medium.ttf"
         "${CMAKE_SOURCE_DIR}/resources/images/partner-logo.png"
         "${CMAKE_SOURCE_DIR}/resources/images/powered-by.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/powered-by@2x.png"
         "${CMAKE_SOURCE_DIR}/resources/images/decoder-logo.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/decoder-logo@2x.png"
         "${CMAKE_SOURCE_DIR}/resources/images/back-arrow.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/back-arrow@2x.png"
         "${CMAKE_SOURCE_DIR}/resources/images/refresh-icon.png"
+        "${CMAKE_SOURCE_DIR}/resources/images/refresh-icon@2x.png"
         "${CMAKE_SOURCE_DIR}/resources/images/plugin-screenshot.png")
 
 set_target_properties(auralis_resources PROPERTIES POSITION_INDEPENDENT_CODE ON)

@@ -7,10 +7,15 @@
 # personalise page (read with zbarimg), a processed upload through the
 # stand-in's operator command, Next, the HRTF download into
 # C:\ProgramData\Common Files\Vantora\Korvane\ with its backup and the bank,
-# the profile-loaded page and HOME. Then it checks that a second start opens
-# no second window, closes the program, checks the embedded fonts with the
-# font probe and uninstalls. Screenshots of every page go to
-# out/windows-check/ (or AURALIS_CHECK_OUT).
+# the profile-loaded page, HOME, and the updates page from the refresh icon
+# and back. Then it checks that a second start opens no second window, closes
+# the program and checks the embedded fonts with the font probe. The same
+# first start then runs on displays at 150 % and 200 % (Wine's DPI 144 and
+# 192), each on an emptied data folder and a reset account, so that each page
+# shows what it showed at 100 %: the window's size is checked, and each
+# page's screenshot is compared with the 100 % one scaled up (the share of
+# differing pixels is printed). Last, it uninstalls. Screenshots of every
+# page at every scale go to out/windows-check/ (or AURALIS_CHECK_OUT).
 #
 # Runs as root in a private mount and network namespace: the stand-in gets
 # the program's compiled-in address 127.0.0.1:8443 on a loopback of its own,
@@ -95,7 +100,8 @@ if [ "$AURALIS_WINE_CHECK_STAGE" = namespace ]; then
 
     export AURALIS_WINE_CHECK_STAGE=display AURALIS_WINE_CHECK_WORK="$work" AURALIS_WINE_CHECK_CA="$ca"
     status=0
-    xvfb-run -a -s "-noreset -screen 0 1280x1024x24" "$0" "$@" || status=$?
+    # Large enough for the window at 200 %.
+    xvfb-run -a -s "-noreset -screen 0 1920x1440x24" "$0" "$@" || status=$?
     exit "$status"
 fi
 
@@ -131,9 +137,24 @@ mkdir -p "$out"
 passed=0
 failed=0
 
+# The display scale of the walk under way, in per cent: 100 at Wine's DPI of
+# 96. The walk names the points it clicks and looks at in the page's own
+# coordinates (540 x 565); they are scaled to the window's pixels.
+scale=100
+
+scaled()
+{
+    echo $((($1 * scale + 50) / 100))
+}
+
+# What a check or a screenshot at another scale than 100 % is known by.
+scale_label() { [ "$scale" -eq 100 ] || echo "at $scale %: "; }
+scale_suffix() { [ "$scale" -eq 100 ] || echo "-$scale"; }
+
 check()
 {
-    local what=$1
+    local what
+    what="$(scale_label)$1"
     shift
     if "$@"; then
         passed=$((passed + 1))
@@ -198,9 +219,11 @@ wait_for_windows()
 
 screenshot()
 {
-    import -window root "$out/$1.png"
-    [ -n "${2:-}" ] && import -window "$2" "$out/$1-window.png"
-    echo "wine-check: screenshot $out/$1.png"
+    local name
+    name="$1$(scale_suffix)"
+    import -window root "$out/$name.png"
+    [ -n "${2:-}" ] && import -window "$2" "$out/$name-window.png"
+    echo "wine-check: screenshot $out/$name.png"
 }
 
 client_size_is()
@@ -218,11 +241,14 @@ registry_value_is()
 #-------------------------------------------------------------------------------
 # The walk's senses and hands, on the program's window $window.
 
-# The colour of a pixel of the window, as "R,G,B".
+# The colour of a point of the page, as "R,G,B".
 pixel()
 {
+    local x y
+    x=$(scaled "$1")
+    y=$(scaled "$2")
     import -window "$window" "$work/pixel.png"
-    convert "$work/pixel.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+    convert "$work/pixel.png" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info:
 }
 
 # True when the pixel is within 12 of the colour on every channel.
@@ -238,7 +264,16 @@ pixel_is()
 
 click()
 {
-    xdotool mousemove --sync --window "$window" "$1" "$2" click 1
+    xdotool mousemove --sync --window "$window" "$(scaled "$1")" "$(scaled "$2")" click 1
+}
+
+# True when some pixel of an area of the page (X Y WIDTH HEIGHT) is within
+# 12 % of the colour ("#RRGGBB").
+area_shows()
+{
+    import -window "$window" "$work/area.png"
+    [ "$(convert "$work/area.png" -crop "$(scaled "$3")x$(scaled "$4")+$(scaled "$1")+$(scaled "$2")" +repage \
+        -alpha off -fuzz 12% -fill black +opaque "$5" -fill white -opaque "$5" -format '%[fx:maxima.r]' info:)" = 1 ]
 }
 
 green=0,214,118 # the valid and done ticks
@@ -247,6 +282,11 @@ valid_icon_on_start_page() { pixel_is 444 352 "$green"; }
 tick_on_profile_loaded_page() { pixel_is 100 168 "$green"; }
 # Five dots for the image submissions left: after one upload, four are filled.
 home_page_shows_four_submissions_left() { pixel_is 390 298 "$red" && ! pixel_is 418 298 "$red"; }
+# The updates page's back arrow, a red disc where the home page has its
+# profile selector (looked at below the arrow's shaft, away from the
+# selector's outline); an available update's button is outlined in red.
+updates_page_shown() { pixel_is 99 174 "$red"; }
+updates_page_offers_software_update() { updates_page_shown && area_shows 288 376 160 36 "#B92036"; }
 
 qr_code_on_page()
 {
@@ -420,6 +460,26 @@ walk_first_start()
         wait_until "the home page shows the submissions left" 20 home_page_shows_four_submissions_left || return 1
     sleep 1
     screenshot 06-home-page "$window"
+
+    #---------------------------------------------------------------------------
+    # The updates page offers the release the stand-in announces; Back
+    # returns. The home page ignores the refresh icon while its own check
+    # runs, so the click is repeated until the page changes.
+    open_updates_page() { click 457 180; sleep 0.5; updates_page_shown; }
+    check "the refresh icon leads to the updates page" \
+        wait_until "the refresh icon leads to the updates page" 20 open_updates_page || return 1
+    check "the updates page offers the announced software update" \
+        wait_until "the updates page offers the software update" 20 updates_page_offers_software_update || return 1
+    sleep 1
+    screenshot 07-updates-page "$window"
+
+    # The back arrow is clicked at its top, above where the home page has its
+    # profile selector, so that a repeated click cannot open the selector.
+    leave_updates_page() { click 93 157; sleep 1; ! updates_page_shown; }
+    check "Back leads from the updates page to the home page" \
+        wait_until "Back leaves the updates page" 20 leave_updates_page || return 1
+    check "the home page shows four of five image submissions left again" \
+        wait_until "the home page shows the submissions left again" 20 home_page_shows_four_submissions_left || return 1
 }
 
 #===============================================================================
@@ -455,15 +515,90 @@ data_folder="$(unix_path 'C:\ProgramData')/${data_folder_name//\\//}"
 } || true
 
 #===============================================================================
-# First start, from the Start-menu entry. Wine's own output goes to a log:
-# started programs keep it open.
-wine start /unix "$start_menu_entry" > "$out/wine.log" 2>&1 < /dev/null
-window=
-if check "one window titled \"$AURALIS_PRODUCT_NAME\" appears" wait_for_windows 1 60; then
-    window=$(program_windows | head -n1)
-fi
+# Starts the program from its Start-menu entry and finds its window
+# ($window). Wine's own output goes to a log: started programs keep it open.
+start_program()
+{
+    window=
+    wine start /unix "$start_menu_entry" >> "$out/wine.log" 2>&1 < /dev/null
+    check "one window titled \"$AURALIS_PRODUCT_NAME\" appears" wait_for_steady_window 60
+}
 
-if [ -n "$window" ]; then
+# Waits up to $1 seconds for the program's one window to stay the same for a
+# second, and takes it as $window.
+wait_for_steady_window()
+{
+    local deadline=$(($(date +%s) + $1)) found
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        found=$(program_windows)
+        if [ -n "$found" ] && [ "$(wc -l <<<"$found")" -eq 1 ]; then
+            sleep 1
+            if [ "$(program_windows)" = "$found" ]; then
+                window=$found
+                return 0
+            fi
+        fi
+        sleep 0.25
+    done
+    return 1
+}
+
+# Closes it as the title bar's close button would. The window refuses while
+# one of its service operations runs, so the request is repeated until it
+# goes. Whatever is left of the program then goes too, so nothing after it
+# waits for it.
+close_program()
+{
+    request_close()
+    {
+        python3 "$top/scripts/x11-close-window.py" "$window" || true
+        wait_for_windows 0 3
+    }
+    check "the program closes on a close request" wait_until "the program closes" 60 request_close || true
+
+    if [ -f "$data_folder/Presets" ]; then
+        check "the bank saved on closing still holds the profile" grep -aqF "$profile_name" "$data_folder/Presets" || true
+    fi
+
+    if ! wine_settles 30; then
+        echo "wine-check: the program did not end; ending every Wine process of the prefix" >&2
+        timeout 30 wineserver -k || true
+    fi
+}
+
+# The part of a window's screenshot that the page covers, as
+# "WIDTHxHEIGHT+X+Y": the window without the rows and columns of pure black
+# along its edges, which the frame can leave unpainted on scaled displays
+# (docs/architecture.md, "Windows").
+page_area()
+{
+    local width height x y
+    IFS='x+' read -r width height x y <<<"$(convert "$1" -bordercolor black -border 1 -format '%@' info:)"
+    echo "${width}x${height}+$((x - 1))+$((y - 1))"
+}
+
+# True when two numbers differ by at most the third.
+within() { [ $(($1 - $2)) -le "$3" ] && [ $(($2 - $1)) -le "$3" ]; }
+page_has_scaled_size() { within "$page_width" "$(scaled 540)" 1 && within "$page_height" "$(scaled 565)" 1; }
+
+# Sets the DPI that Wine gives the programs started from now on. Wine 8 reads
+# it from HKCU\Control Panel\Desktop, before the value a new prefix keeps
+# under HKEY_CURRENT_CONFIG\Software\Fonts (96).
+set_wine_dpi()
+{
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
+}
+
+# Takes the data folder and the device's account back to before the first
+# start, keeping the installed folder itself.
+forget_the_first_start()
+{
+    find "$data_folder" -mindepth 1 -delete && "$standin" reset latest --state "$state" > /dev/null
+}
+
+#===============================================================================
+# First start, at 100 %.
+if start_program; then
     {
         check "the window's title is exactly \"$AURALIS_PRODUCT_NAME\"" test "$(xdotool getwindowname "$window")" = "$AURALIS_PRODUCT_NAME"
         check "the client area is 540 x 565" client_size_is "$window" 540x565
@@ -483,35 +618,92 @@ if [ -n "$window" ]; then
         check "a second start opens no second window" test "$(program_windows | wc -l)" -eq 1
         check "the first window is still there" test "$(program_windows | head -n1)" = "$window"
     } || true
-    screenshot 07-after-second-start "$window"
+    screenshot 08-after-second-start "$window"
 
-    #===========================================================================
-    # Close it as the title bar's close button would. The window refuses
-    # while one of its service operations runs, so ask again until it goes.
-    close_program()
-    {
-        python3 "$top/scripts/x11-close-window.py" "$window" || true
-        wait_for_windows 0 3
-    }
-    check "the program closes on a close request" wait_until "the program closes" 60 close_program || true
-
-    if [ -f "$data_folder/Presets" ]; then
-        check "the bank saved on closing still holds the profile" grep -aqF "$profile_name" "$data_folder/Presets" || true
-    fi
-fi
-
-# Whatever is left of the program goes now, so nothing below waits for it.
-if ! wine_settles 30; then
-    echo "wine-check: the program did not end; ending every Wine process of the prefix" >&2
-    timeout 30 wineserver -k || true
+    close_program
 fi
 
 #===============================================================================
 # The embedded faces as GDI draws them (the pages' own text shows in the
 # screenshots above).
 probe_status=0
-(cd "$out" && timeout 120 wine "$build/tools/fontprobe/auralis_font_probe.exe" 08-font-probe.png) | tr -d '\r' || probe_status=$?
+(cd "$out" && timeout 120 wine "$build/tools/fontprobe/auralis_font_probe.exe" 09-font-probe.png) | tr -d '\r' || probe_status=$?
 check "the font probe finds both embedded faces in use" test "$probe_status" -eq 0 || true
+
+#===============================================================================
+# The first start again on displays at 150 % and 200 %, Wine's DPI at 144
+# and 192. The data folder is emptied and the device's account reset before
+# each, so that every page shows what it showed at 100 %. The window is 1.5
+# and 2 times as large; the page must cover it but for what Wine's frame
+# leaves unpainted (see page_area).
+for dpi in 144 192; do
+    scale=$((dpi * 100 / 96))
+    check "Wine's DPI is set to $dpi" set_wine_dpi "$dpi" || continue
+    check "the data folder and the account are back to before the first start" forget_the_first_start || continue
+
+    start_program || continue
+
+    import -window "$window" "$work/window.png"
+    window_width=$(identify -format '%w' "$work/window.png")
+    window_height=$(identify -format '%h' "$work/window.png")
+    IFS='x+' read -r page_width page_height _ _ <<<"$(page_area "$work/window.png")"
+    echo "wine-check: $(scale_label)the window is $window_width x $window_height, the page covers $page_width x $page_height of it"
+    {
+        check "the page is $(scaled 540) x $(scaled 565) (within a pixel)" page_has_scaled_size
+        check "the window exceeds the page by at most 2 pixels across and 1 down" \
+            test $((window_width - page_width)) -le 2 -a $((window_height - page_height)) -le 1
+    } || true
+    screenshot 01-first-start "$window"
+
+    walk_first_start || echo "wine-check: $(scale_label)the walk of the first start stopped there" >&2
+    close_program
+done
+scale=100
+
+#===============================================================================
+# Each page at 150 % and 200 % against its 100 % screenshot enlarged to the
+# same size (ImageMagick's default filter). A pixel counts as differing when
+# a channel differs by more than 15 %, so that edges the enlarged screenshot
+# shows a little softer pass; the scaled pages' sharper text and artwork
+# still differ along their outlines, which makes up nearly all of the share.
+# A misplaced or clipped element would differ over its whole area. The QR
+# code, a new one for every request, is left out of the personalise page.
+# The figures are printed, and the differences drawn into
+# difference-PAGE-SCALE.png.
+compare_with_100_percent()
+{
+    local name=$1 percent=$2 leave_out=${3:-} reference="$out/$1-window.png" shot="$out/$1-$2-window.png"
+    local area width height differing
+    if [ ! -f "$reference" ] || [ ! -f "$shot" ]; then
+        echo "wine-check: at $percent %: $name: no screenshot to compare" >&2
+        return 0
+    fi
+
+    area=$(page_area "$shot")
+    IFS='x+' read -r width height _ _ <<<"$area"
+    convert "$shot" -crop "$area" +repage "$work/scaled.png"
+    convert "$reference" -resize "${width}x${height}!" "$work/enlarged.png"
+
+    if [ -n "$leave_out" ]; then
+        local lx ly lw lh
+        read -r lx ly lw lh <<<"$leave_out"
+        for image in "$work/scaled.png" "$work/enlarged.png"; do
+            convert "$image" -fill black -draw "rectangle $((lx * percent / 100)),$((ly * percent / 100)) $(((lx + lw) * percent / 100)),$(((ly + lh) * percent / 100))" "$image"
+        done
+    fi
+
+    differing=$(compare -metric AE -fuzz 15% "$work/enlarged.png" "$work/scaled.png" "$out/difference-$name-$percent.png" 2>&1 || true)
+    echo "wine-check: at $percent %: $name: $(awk -v d="$differing" -v n=$((width * height)) 'BEGIN { printf "%.2f", 100 * d / n }') % of ${width} x ${height} pixels differ from the 100 % screenshot enlarged"
+}
+
+for percent in 150 200; do
+    compare_with_100_percent 02-software-update-notice "$percent"
+    compare_with_100_percent 03-start-page-name-typed "$percent"
+    compare_with_100_percent 04-personalise-page "$percent" "75 228 172 172"
+    compare_with_100_percent 05-profile-loaded-page "$percent"
+    compare_with_100_percent 06-home-page "$percent"
+    compare_with_100_percent 07-updates-page "$percent"
+done
 
 #===============================================================================
 # Uninstall: the program goes, the shared data folder and its profile stay.

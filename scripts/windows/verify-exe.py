@@ -2,12 +2,14 @@
 """Checks the built Windows program without running it: it imports only DLLs
 that every Windows has (nothing from the compiler's runtime), and carries
 exactly the icon groups IDI_ICON1 and IDI_ICON2 (32-bit images of 16, 32, 48,
-64, 128 and 256 px each), the manifest requesting "asInvoker" and the version
-information of the product.
+64, 128 and 256 px each), the manifest requesting "asInvoker" and declaring
+the program per-monitor DPI aware, and the version information of the
+product.
 
 Usage: verify-exe.py PROGRAM.exe PRODUCT_NAME VERSION
 """
 
+import re
 import struct
 import sys
 
@@ -158,6 +160,9 @@ def main():
     manifests = [blob for (kind, name, _), blob in resources if kind == RT_MANIFEST and name == 1]
     if len(manifests) != 1 or b'level="asInvoker"' not in manifests[0]:
         failures.append("has no application manifest requesting asInvoker")
+    elif not re.search(rb"<dpiAware\b[^>]*>\s*true/pm\s*<", manifests[0]) \
+            or not re.search(rb"<dpiAwareness\b[^>]*>\s*PerMonitorV2\s*,\s*PerMonitor\s*<", manifests[0]):
+        failures.append("has a manifest that does not declare it per-monitor DPI aware (true/pm, PerMonitorV2)")
 
     versions = [blob for (kind, _, _), blob in resources if kind == RT_VERSION]
     if len(versions) != 1:

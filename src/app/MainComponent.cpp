@@ -7,15 +7,10 @@
 
 namespace
 {
-    juce::String withTrailingSeparator (const juce::String& path)
-    {
-        return path.endsWith (juce::File::getSeparatorString()) ? path : path + juce::File::getSeparatorString();
-    }
-
-    juce::Image loadEmbeddedImage (const void* data, int size)
-    {
-        return juce::ImageFileFormat::loadFrom (data, (size_t) size);
-    }
+juce::String withTrailingSeparator (const juce::String& path)
+{
+    return path.endsWith (juce::File::getSeparatorString()) ? path : path + juce::File::getSeparatorString();
+}
 }
 
 //==============================================================================
@@ -27,10 +22,19 @@ MainComponent::MainComponent()
 MainComponent::MainComponent (const juce::File& dataFolderToUse)
     : dataFolder (withTrailingSeparator (dataFolderToUse.getFullPathName()))
     , store (juce::File (dataFolder + "Presets"))
-    , partnerLogo (loadEmbeddedImage (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize))
-    , poweredByLogo (loadEmbeddedImage (AuralisBinaryData::poweredby_png, AuralisBinaryData::poweredby_pngSize))
-    , decoderLogo (loadEmbeddedImage (AuralisBinaryData::decoderlogo_png, AuralisBinaryData::decoderlogo_pngSize))
-    , backArrow (loadEmbeddedImage (AuralisBinaryData::backarrow_png, AuralisBinaryData::backarrow_pngSize))
+    , partnerLogo (Picture::fromEmbedded (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize))
+    , poweredByLogo (Picture::fromEmbedded (AuralisBinaryData::poweredby_png,
+                                            AuralisBinaryData::poweredby_pngSize,
+                                            AuralisBinaryData::poweredby2x_png,
+                                            AuralisBinaryData::poweredby2x_pngSize))
+    , decoderLogo (Picture::fromEmbedded (AuralisBinaryData::decoderlogo_png,
+                                          AuralisBinaryData::decoderlogo_pngSize,
+                                          AuralisBinaryData::decoderlogo2x_png,
+                                          AuralisBinaryData::decoderlogo2x_pngSize))
+    , backArrow (Picture::fromEmbedded (AuralisBinaryData::backarrow_png,
+                                        AuralisBinaryData::backarrow_pngSize,
+                                        AuralisBinaryData::backarrow2x_png,
+                                        AuralisBinaryData::backarrow2x_pngSize))
     , homePage (decoderLogo, partnerLogo, poweredByLogo, store)
     , startPage (decoderLogo, partnerLogo, poweredByLogo, backArrow, store)
     , personalizePage (decoderLogo, partnerLogo, poweredByLogo, backArrow, store)

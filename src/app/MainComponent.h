@@ -62,7 +62,7 @@ private:
 
     juce::String dataFolder;
     PresetStore store;
-    juce::Image partnerLogo, poweredByLogo, decoderLogo, backArrow;
+    Picture partnerLogo, poweredByLogo, decoderLogo, backArrow;
 
     HomePageComponent homePage;
     StartPageComponent startPage;

@@ -12,10 +12,9 @@ namespace
 {
 const juce::Rectangle<int> overlayMessageArea { 120, 270, 300, 19 };
 
-void setUpLinkButton (juce::ImageButton& button, const juce::Image* image, const juce::String& address, const juce::String& title)
+void setUpLinkButton (PictureButton& button, const Picture* picture, const juce::String& address, const juce::String& title)
 {
-    const auto picture = image != nullptr ? *image : juce::Image();
-    button.setImages (false, true, true, picture, 1.0f, juce::Colours::transparentBlack, picture, 1.0f, juce::Colours::transparentBlack, picture, 0.65f, juce::Colours::transparentBlack);
+    button.setPicture (picture != nullptr ? *picture : Picture(), 1.0f, 1.0f, 0.65f);
     button.setTitle (title);
     button.onClick = [address]
     { ExternalActions::openInBrowser (address); };
@@ -23,9 +22,9 @@ void setUpLinkButton (juce::ImageButton& button, const juce::Image* image, const
 }
 
 //==============================================================================
-GradientBackgroundComponent::GradientBackgroundComponent (const juce::Image* decoderLogoToUse,
-                                                          const juce::Image* partnerLogoToUse,
-                                                          const juce::Image* poweredByLogoToUse)
+GradientBackgroundComponent::GradientBackgroundComponent (const Picture* decoderLogoToUse,
+                                                          const Picture* partnerLogoToUse,
+                                                          const Picture* poweredByLogoToUse)
     : gradientTop (Palette::colour (Palette::gradientTop))
     , gradientBottom (Palette::colour (Palette::gradientBottom))
     , vantoraLink ("Vantora Link")
@@ -69,7 +68,10 @@ void GradientBackgroundComponent::paintBackground (juce::Graphics& g)
     g.fillAll();
 
     if (decoderLogo != nullptr && decoderLogo->isValid())
-        g.drawImage (*decoderLogo, 161, 27, 219, 86, 0, 0, decoderLogo->getWidth(), decoderLogo->getHeight());
+    {
+        const auto& logo = decoderLogo->forContext (g);
+        g.drawImage (logo, 161, 27, 219, 86, 0, 0, logo.getWidth(), logo.getHeight());
+    }
 }
 
 //==============================================================================

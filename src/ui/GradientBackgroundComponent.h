@@ -2,6 +2,7 @@
 
 #include "AccessibleCaption.h"
 #include "Announcer.h"
+#include "PictureButton.h"
 #include "TextRow.h"
 #include "app/View.h"
 
@@ -24,9 +25,9 @@
 class GradientBackgroundComponent : public juce::Component
 {
 public:
-    GradientBackgroundComponent (const juce::Image* decoderLogo,
-                                 const juce::Image* partnerLogo,
-                                 const juce::Image* poweredByLogo);
+    GradientBackgroundComponent (const Picture* decoderLogo,
+                                 const Picture* partnerLogo,
+                                 const Picture* poweredByLogo);
 
     //==============================================================================
     /** Takes on the named profile before the page is shown; nothing here. */
@@ -70,10 +71,10 @@ protected:
     std::vector<AccessibleCaption*> exposeCaptions (const std::vector<TextRow>& rows);
 
     juce::Colour gradientTop, gradientBottom;
-    juce::ImageButton vantoraLink, korvaneLink;
-    const juce::Image* decoderLogo;
-    const juce::Image* partnerLogo;
-    const juce::Image* poweredByLogo;
+    PictureButton vantoraLink, korvaneLink;
+    const Picture* decoderLogo;
+    const Picture* partnerLogo;
+    const Picture* poweredByLogo;
 
 private:
     //==============================================================================

@@ -13,8 +13,8 @@ namespace
 {
 struct TestPage : public GradientBackgroundComponent
 {
-    TestPage()
-        : GradientBackgroundComponent (nullptr, nullptr, nullptr)
+    TestPage (const Picture* decoderLogoToUse = nullptr, const Picture* poweredByLogoToUse = nullptr)
+        : GradientBackgroundComponent (decoderLogoToUse, nullptr, poweredByLogoToUse)
     {
     }
 
@@ -25,6 +25,13 @@ struct TestPage : public GradientBackgroundComponent
 juce::Colour backgroundAt (const char* argb)
 {
     return Palette::colour (argb).withAlpha ((juce::uint8) juce::roundToInt (0.95f * 255.0f));
+}
+
+juce::Image filled (int width, int height, juce::Colour colour)
+{
+    juce::Image image (juce::Image::ARGB, width, height, false);
+    image.clear (image.getBounds(), colour);
+    return image;
 }
 
 struct BusyFlag
@@ -135,4 +142,44 @@ TEST (GradientBackgroundComponent, LinkButtonsOpenTheirWebPages)
     EXPECT_TRUE (opened.contains (AppConstants::partnerWebAddress));
     EXPECT_TRUE (opened.contains (AppConstants::makerWebAddress));
     EXPECT_EQ (opened.size(), 2);
+}
+
+TEST (GradientBackgroundComponent, ScaledDisplaysShowTheDoubledArtworkAndTheStandardOneAt100Percent)
+{
+    // Each version in a colour of its own, to tell which one was drawn.
+    const auto standardColour = juce::Colours::red, doubledColour = juce::Colours::blue;
+    const Picture decoderLogo (filled (216, 85, standardColour), filled (432, 170, doubledColour));
+    const Picture poweredBy (filled (153, 36, standardColour), filled (306, 72, doubledColour));
+    TestPage page (&decoderLogo, &poweredBy);
+
+    juce::Button* link = nullptr;
+
+    for (auto* child : page.getChildren())
+        if (child->getName() == "Vantora Link")
+            link = dynamic_cast<juce::Button*> (child);
+
+    ASSERT_NE (link, nullptr);
+
+    const juce::Point<int> logoCentre (270, 70), linkCentre (400, 507), besideLink (300, 507);
+
+    for (const auto scale : { 1.0f, 1.5f, 2.0f })
+    {
+        SCOPED_TRACE (scale);
+        const auto expected = scale > 1.0f ? doubledColour : standardColour;
+        const auto at = [scale] (juce::Point<int> p)
+        { return (p.toFloat() * scale).toInt(); };
+
+        // The logo is drawn at the background's 95 %, so a little of it shows through.
+        link->setState (juce::Button::buttonNormal);
+        const auto atRest = page.createComponentSnapshot (page.getLocalBounds(), true, scale);
+        EXPECT_TRUE (coloursNear (atRest.getPixelAt (at (logoCentre).x, at (logoCentre).y), expected, 16));
+        EXPECT_TRUE (coloursNear (atRest.getPixelAt (at (linkCentre).x, at (linkCentre).y), expected));
+
+        // Pressed, the link shows its picture at 65 % over the background.
+        link->setState (juce::Button::buttonDown);
+        const auto pressed = page.createComponentSnapshot (page.getLocalBounds(), true, scale);
+        const auto background = pressed.getPixelAt (at (besideLink).x, at (besideLink).y);
+        EXPECT_TRUE (coloursNear (pressed.getPixelAt (at (linkCentre).x, at (linkCentre).y),
+                                  background.overlaidWith (expected.withAlpha (0.65f))));
+    }
 }

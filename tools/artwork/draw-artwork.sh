@@ -24,29 +24,57 @@ convert -size 1824x410 xc:none \
     -stroke none -fill "$red" -font "$medium" -pointsize 300 -gravity west -annotate +430+0 "AURALIS" \
     "${strip[@]}" "PNG32:$images/partner-logo.png"
 
-# Powered-by badge, 153 x 36: white on transparent.
-convert -size 153x36 xc:none -fill white \
-    -font "$regular" -pointsize 12 -gravity northwest -annotate +4+2 "Powered by" \
-    -font "$medium" -pointsize 20 -gravity southwest -annotate +4+0 "VANTORA" \
-    -draw "rectangle 120,8 148,30" -fill none -stroke black -strokewidth 3 -draw "line 126,24 134,12" -draw "line 134,12 142,24" \
-    "${strip[@]}" "PNG32:$images/powered-by.png"
+# The pictures that the pages draw about as large as they are come at two
+# sizes: NAME.png at the size the pages were laid out for (k = 1), which they
+# draw at 100 %, and NAME@2x.png at twice that size (k = 2), which they draw on
+# displays scaled above 100 % so that the artwork stays sharp there.
 
-# Decoder plug-in logo, 216 x 85: white ring and word mark on transparent.
-convert -size 216x85 xc:none -fill none -stroke white -strokewidth 5 \
-    -draw "circle 42,42 42,10" -draw "ellipse 42,42 32,12 0,360" \
-    -stroke none -fill white -font "$medium" -pointsize 34 -gravity west -annotate +84-8 "Spherion" \
-    -font "$regular" -pointsize 15 -annotate +86+22 "VST DECODER" \
-    "${strip[@]}" "PNG32:$images/decoder-logo.png"
+# Powered-by badge, 153 x 36 (times k): white on transparent.
+draw_powered_by()
+{
+    local k=$1 output=$2
+    convert -size $((153 * k))x$((36 * k)) xc:none -fill white \
+        -font "$regular" -pointsize $((12 * k)) -gravity northwest -annotate +$((4 * k))+$((2 * k)) "Powered by" \
+        -font "$medium" -pointsize $((20 * k)) -gravity southwest -annotate +$((4 * k))+0 "VANTORA" \
+        -draw "rectangle $((120 * k)),$((8 * k)) $((148 * k)),$((30 * k))" \
+        -fill none -stroke black -strokewidth $((3 * k)) \
+        -draw "line $((126 * k)),$((24 * k)) $((134 * k)),$((12 * k))" -draw "line $((134 * k)),$((12 * k)) $((142 * k)),$((24 * k))" \
+        "${strip[@]}" "PNG32:$output"
+}
 
-# Back arrow, 26 x 26: a red disc with a white left-pointing arrow.
-convert -size 104x104 xc:none -fill "$red" -draw "circle 52,52 52,2" \
-    -fill none -stroke white -strokewidth 10 -draw "line 30,52 76,52" -draw "polyline 52,28 28,52 52,76" \
-    -resize 26x26 "${strip[@]}" "PNG32:$images/back-arrow.png"
+# Decoder plug-in logo, 216 x 85 (times k): white ring and word mark on transparent.
+draw_decoder_logo()
+{
+    local k=$1 output=$2
+    convert -size $((216 * k))x$((85 * k)) xc:none -fill none -stroke white -strokewidth $((5 * k)) \
+        -draw "circle $((42 * k)),$((42 * k)) $((42 * k)),$((10 * k))" -draw "ellipse $((42 * k)),$((42 * k)) $((32 * k)),$((12 * k)) 0,360" \
+        -stroke none -fill white -font "$medium" -pointsize $((34 * k)) -gravity west -annotate +$((84 * k))-$((8 * k)) "Spherion" \
+        -font "$regular" -pointsize $((15 * k)) -annotate +$((86 * k))+$((22 * k)) "VST DECODER" \
+        "${strip[@]}" "PNG32:$output"
+}
 
-# Refresh icon, 50 x 50: a red ring with an arrow head.
-convert -size 200x200 xc:none -fill none -stroke "$red" -strokewidth 18 -draw "arc 30,30 170,170 20,320" \
-    -stroke none -fill "$red" -draw "polygon 150,40 186,96 118,92" \
-    -resize 50x50 "${strip[@]}" "PNG32:$images/refresh-icon.png"
+# Back arrow, 26 x 26 (times k): a red disc with a white left-pointing arrow.
+draw_back_arrow()
+{
+    local k=$1 output=$2
+    convert -size 104x104 xc:none -fill "$red" -draw "circle 52,52 52,2" \
+        -fill none -stroke white -strokewidth 10 -draw "line 30,52 76,52" -draw "polyline 52,28 28,52 52,76" \
+        -resize $((26 * k))x$((26 * k)) "${strip[@]}" "PNG32:$output"
+}
+
+# Refresh icon, 50 x 50 (times k): a red ring with an arrow head.
+draw_refresh_icon()
+{
+    local k=$1 output=$2
+    convert -size 200x200 xc:none -fill none -stroke "$red" -strokewidth 18 -draw "arc 30,30 170,170 20,320" \
+        -stroke none -fill "$red" -draw "polygon 150,40 186,96 118,92" \
+        -resize $((50 * k))x$((50 * k)) "${strip[@]}" "PNG32:$output"
+}
+
+for picture in powered-by decoder-logo back-arrow refresh-icon; do
+    "draw_${picture//-/_}" 1 "$images/$picture.png"
+    "draw_${picture//-/_}" 2 "$images/$picture@2x.png"
+done
 
 # Decoder plug-in picture, 554 x 563, 8-bit RGBA: a mock of the plug-in's panel.
 convert -size 554x563 gradient:"#3a3f44"-"#15171a" -alpha set \

@@ -58,9 +58,9 @@ TextRow detailsCaption (const juce::String& text, int y)
 }
 
 //==============================================================================
-HomePageComponent::HomePageComponent (const juce::Image& decoderLogoToUse,
-                                      const juce::Image& partnerLogoToUse,
-                                      const juce::Image& poweredByLogoToUse,
+HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
+                                      const Picture& partnerLogoToUse,
+                                      const Picture& poweredByLogoToUse,
                                       PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (&storeToUse)
@@ -69,7 +69,10 @@ HomePageComponent::HomePageComponent (const juce::Image& decoderLogoToUse,
     , addProfileButton (AccountTexts::addProfileCaption, true, 28.0f, false, false, false)
     , userBox (AccountTexts::profileSelectorName)
     , showButton (AccountTexts::showCaption, true, 14.0f, true, false, true)
-    , refreshIcon (juce::ImageFileFormat::loadFrom (AuralisBinaryData::refreshicon_png, (size_t) AuralisBinaryData::refreshicon_pngSize))
+    , refreshIcon (Picture::fromEmbedded (AuralisBinaryData::refreshicon_png,
+                                          AuralisBinaryData::refreshicon_pngSize,
+                                          AuralisBinaryData::refreshicon2x_png,
+                                          AuralisBinaryData::refreshicon2x_pngSize))
     , hrtfIdBox (225, 28, 14, true, true)
 {
     userBox.setBounds (64, 160, 274, 40);
@@ -80,7 +83,7 @@ HomePageComponent::HomePageComponent (const juce::Image& decoderLogoToUse,
     addProfileButton.setTitle (AccountTexts::addProfileTitle);
     addProfileButton.setBounds (369, 160, 45, 40);
 
-    checkForUpdatesButton.setImages (false, true, true, refreshIcon, 1.0f, juce::Colours::transparentBlack, refreshIcon, 0.65f, juce::Colours::transparentBlack, refreshIcon, 1.0f, juce::Colours::transparentBlack);
+    checkForUpdatesButton.setPicture (refreshIcon, 1.0f, 0.65f, 1.0f);
     checkForUpdatesButton.setBounds (refreshRingArea);
 
     // The badge's digit sits on the refresh icon; a click on it reaches the icon.

@@ -27,9 +27,9 @@ class HomePageComponent : public GradientBackgroundComponent,
                           public juce::Timer
 {
 public:
-    HomePageComponent (const juce::Image& decoderLogo,
-                       const juce::Image& partnerLogo,
-                       const juce::Image& poweredByLogo,
+    HomePageComponent (const Picture& decoderLogo,
+                       const Picture& partnerLogo,
+                       const Picture& poweredByLogo,
                        PresetStore& store);
 
     //==============================================================================
@@ -90,11 +90,11 @@ private:
     StatusCheckThread submitCheck;
     QrCodeGeneratorThread qrCodeRequest;
 
-    juce::ImageButton checkForUpdatesButton;
+    PictureButton checkForUpdatesButton;
     ButtonComponent submitNewImageButton, addProfileButton;
     PrimaryComboBox userBox;
     ButtonComponent showButton;
-    juce::Image refreshIcon;
+    Picture refreshIcon;
     juce::Label updateBadge;
     BoldTextEditor hrtfIdBox;
     std::vector<TextRow> rows;

@@ -50,10 +50,10 @@ void showNewProfileReady (BoldTextEditor& box)
 }
 
 //==============================================================================
-UpdatesComponent::UpdatesComponent (const juce::Image& decoderLogoToUse,
-                                    const juce::Image& partnerLogoToUse,
-                                    const juce::Image& poweredByLogoToUse,
-                                    const juce::Image& backArrowToUse,
+UpdatesComponent::UpdatesComponent (const Picture& decoderLogoToUse,
+                                    const Picture& partnerLogoToUse,
+                                    const Picture& poweredByLogoToUse,
+                                    const Picture& backArrowToUse,
                                     PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (&storeToUse)
@@ -64,13 +64,15 @@ UpdatesComponent::UpdatesComponent (const juce::Image& decoderLogoToUse,
     , softwareUpdateButton (AccountTexts::softwareUpdateCaption, true, 18.0f, false, true, false)
     , backButton (AccountTexts::backButtonName)
 {
-    backButton.setImages (false, true, true, *backArrow, 1.0f, juce::Colours::transparentBlack, *backArrow, 0.65f, juce::Colours::transparentBlack, *backArrow, 1.0f, juce::Colours::transparentBlack);
+    backButton.setPicture (*backArrow, 1.0f, 0.65f, 1.0f);
     backButton.setBounds (80, 155, 26, 26);
     addAndMakeVisible (backButton);
 
     statusLine.setFont (regularFont (21.0f));
     statusLine.setJustificationType (juce::Justification::centred);
     statusLine.setBounds (73, 157, 400, 23);
+    // The line runs over the back arrow: clicks go through it to the arrow.
+    statusLine.setInterceptsMouseClicks (false, false);
     addAndMakeVisible (statusLine);
 
     profileUpdateText.setBounds (130, 223, 282, 28);

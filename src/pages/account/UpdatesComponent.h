@@ -19,10 +19,10 @@
 class UpdatesComponent : public GradientBackgroundComponent
 {
 public:
-    UpdatesComponent (const juce::Image& decoderLogo,
-                      const juce::Image& partnerLogo,
-                      const juce::Image& poweredByLogo,
-                      const juce::Image& backArrow,
+    UpdatesComponent (const Picture& decoderLogo,
+                      const Picture& partnerLogo,
+                      const Picture& poweredByLogo,
+                      const Picture& backArrow,
                       PresetStore& store);
 
     //==============================================================================
@@ -49,12 +49,12 @@ private:
 
     //==============================================================================
     PresetStore* store;
-    const juce::Image* backArrow;
+    const Picture* backArrow;
     ProfileRecord pageRecord;
 
     BoldTextEditor releaseNotesText, profileUpdateText;
     ButtonComponent profileUpdateButton, softwareUpdateButton;
-    juce::ImageButton backButton;
+    PictureButton backButton;
     juce::Label versionLabel, statusLine;
 
     StatusCheckThread statusCheck;

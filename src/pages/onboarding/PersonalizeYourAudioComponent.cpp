@@ -61,10 +61,10 @@ const juce::Rectangle<float> qrCodeArea { 75.0f, 228.0f, 172.0f, 172.0f };
 }
 
 //==============================================================================
-PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const juce::Image& decoderLogoToUse,
-                                                              const juce::Image& partnerLogoToUse,
-                                                              const juce::Image& poweredByLogoToUse,
-                                                              const juce::Image& backArrowToUse,
+PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const Picture& decoderLogoToUse,
+                                                              const Picture& partnerLogoToUse,
+                                                              const Picture& poweredByLogoToUse,
+                                                              const Picture& backArrowToUse,
                                                               PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
@@ -108,7 +108,7 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const juce::Image&
     addAndMakeVisible (watchNowButton);
     watchNowButton.setBounds (259, 274, 100, 32);
 
-    backButton.setImages (false, true, true, backArrow, 1.0f, juce::Colours::transparentBlack, backArrow, 0.65f, juce::Colours::transparentBlack, backArrow, 1.0f, juce::Colours::transparentBlack, 0.0f);
+    backButton.setPicture (backArrow, 1.0f, 0.65f, 1.0f);
     addAndMakeVisible (backButton);
     backButton.setBounds (80, 155, 26, 26);
 

@@ -25,10 +25,10 @@ class PersonalizeYourAudioComponent : public GradientBackgroundComponent,
                                       public juce::Timer
 {
 public:
-    PersonalizeYourAudioComponent (const juce::Image& decoderLogo,
-                                   const juce::Image& partnerLogo,
-                                   const juce::Image& poweredByLogo,
-                                   const juce::Image& backArrow,
+    PersonalizeYourAudioComponent (const Picture& decoderLogo,
+                                   const Picture& partnerLogo,
+                                   const Picture& poweredByLogo,
+                                   const Picture& backArrow,
                                    PresetStore& store);
 
     //==============================================================================
@@ -92,8 +92,8 @@ private:
     juce::Path errorIcon, validIcon;
     bool showNotDetected = false;
     bool manualCheck = false;
-    juce::Image backArrow;
-    juce::ImageButton backButton { "Back" };
+    Picture backArrow;
+    PictureButton backButton { "Back" };
     std::vector<TextRow> textRows;
 
     /** What screen readers read for the QR code and for the notice that no

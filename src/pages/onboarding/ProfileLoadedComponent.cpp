@@ -84,9 +84,9 @@ std::unique_ptr<juce::AccessibilityHandler> ProfileLoadedComponent::CustomArea::
 }
 
 //==============================================================================
-ProfileLoadedComponent::ProfileLoadedComponent (const juce::Image& decoderLogoToUse,
-                                                const juce::Image& partnerLogoToUse,
-                                                const juce::Image& poweredByLogoToUse,
+ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
+                                                const Picture& partnerLogoToUse,
+                                                const Picture& poweredByLogoToUse,
                                                 PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)

@@ -22,9 +22,9 @@ class ProfileLoadedComponent : public GradientBackgroundComponent,
                                public juce::Timer
 {
 public:
-    ProfileLoadedComponent (const juce::Image& decoderLogo,
-                            const juce::Image& partnerLogo,
-                            const juce::Image& poweredByLogo,
+    ProfileLoadedComponent (const Picture& decoderLogo,
+                            const Picture& partnerLogo,
+                            const Picture& poweredByLogo,
                             PresetStore& store);
 
     //==============================================================================

@@ -47,10 +47,10 @@ const juce::Rectangle<int> beginButtonBounds { 80, 400, 352, 36 };
 }
 
 //==============================================================================
-StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
-                                        const juce::Image& partnerLogoToUse,
-                                        const juce::Image& poweredByLogoToUse,
-                                        const juce::Image& backArrowToUse,
+StartPageComponent::StartPageComponent (const Picture& decoderLogoToUse,
+                                        const Picture& partnerLogoToUse,
+                                        const Picture& poweredByLogoToUse,
+                                        const Picture& backArrowToUse,
                                         PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
@@ -77,7 +77,7 @@ StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
 
     // The back arrow is added when the page paints, unless this is the first run.
     backButton.setBounds (78, 155, 26, 26);
-    backButton.setImages (false, true, true, backArrow, 1.0f, juce::Colours::transparentBlack, backArrow, 0.65f, juce::Colours::transparentBlack, backArrow, 1.0f, juce::Colours::transparentBlack, 0.0f);
+    backButton.setPicture (backArrow, 1.0f, 0.65f, 1.0f);
 
     addAndMakeVisible (userNameError);
     userNameError.setFont (regularFont (18.0f));

@@ -26,10 +26,10 @@
 class StartPageComponent : public GradientBackgroundComponent
 {
 public:
-    StartPageComponent (const juce::Image& decoderLogo,
-                        const juce::Image& partnerLogo,
-                        const juce::Image& poweredByLogo,
-                        const juce::Image& backArrow,
+    StartPageComponent (const Picture& decoderLogo,
+                        const Picture& partnerLogo,
+                        const Picture& poweredByLogo,
+                        const Picture& backArrow,
                         PresetStore& store);
 
     //==============================================================================
@@ -91,8 +91,8 @@ private:
     bool profileAccepted = false;
 
     juce::Path errorIcon, validIcon;
-    juce::Image backArrow;
-    juce::ImageButton backButton { "Back" };
+    Picture backArrow;
+    PictureButton backButton { "Back" };
     juce::Label userNameError;
     std::vector<TextRow> textRows;
 

@@ -272,11 +272,6 @@ protected:
             juce::PNGImageFormat().writeImageToStream (image, out);
     }
 
-    static juce::Image embeddedImage (const void* data, int size)
-    {
-        return juce::ImageFileFormat::loadFrom (data, (size_t) size);
-    }
-
     //==============================================================================
     struct Outside
     {
@@ -302,10 +297,10 @@ protected:
         { requests.push_back ({ name, view, data }); };
     }
 
-    juce::Image decoderLogo { embeddedImage (AuralisBinaryData::decoderlogo_png, AuralisBinaryData::decoderlogo_pngSize) };
-    juce::Image partnerLogo { embeddedImage (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize) };
-    juce::Image poweredByLogo { embeddedImage (AuralisBinaryData::poweredby_png, AuralisBinaryData::poweredby_pngSize) };
-    juce::Image backArrow { embeddedImage (AuralisBinaryData::backarrow_png, AuralisBinaryData::backarrow_pngSize) };
+    Picture decoderLogo { Picture::fromEmbedded (AuralisBinaryData::decoderlogo_png, AuralisBinaryData::decoderlogo_pngSize, AuralisBinaryData::decoderlogo2x_png, AuralisBinaryData::decoderlogo2x_pngSize) };
+    Picture partnerLogo { Picture::fromEmbedded (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize) };
+    Picture poweredByLogo { Picture::fromEmbedded (AuralisBinaryData::poweredby_png, AuralisBinaryData::poweredby_pngSize, AuralisBinaryData::poweredby2x_png, AuralisBinaryData::poweredby2x_pngSize) };
+    Picture backArrow { Picture::fromEmbedded (AuralisBinaryData::backarrow_png, AuralisBinaryData::backarrow_pngSize, AuralisBinaryData::backarrow2x_png, AuralisBinaryData::backarrow2x_pngSize) };
 
     Outside outside;
     AlertLog alertLog;

@@ -446,7 +446,7 @@ TEST_F (UpdatesPagePull, NothingLeavesWhileTheDownloadRuns)
     EXPECT_EQ (navigation.size(), 1u);
 }
 
-TEST_F (UpdatesPage, BackDoesNothingWhileTheCheckRuns)
+TEST_F (UpdatesPage, BackTakesClicksAllOverTheArrowAndDoesNothingWhileTheCheckRuns)
 {
     seedProfile ("Ann");
     Gate gate;
@@ -454,6 +454,14 @@ TEST_F (UpdatesPage, BackDoesNothingWhileTheCheckRuns)
 
     makePage();
     page->setVisible (true);
+
+    // Nothing laid over the arrow (the status line runs across it) takes
+    // the pointer from it.
+    for (int y = 155; y < 181; ++y)
+        for (int x = 80; x < 106; ++x)
+            if (auto* under = page->getComponentAt (x, y); under == nullptr || under->getName() != "Back")
+                FAIL() << "the arrow's point " << x << ", " << y << " goes to " << (under != nullptr ? under->getName() : "nothing");
+
     page->setCurrentProfile ("Ann");
     EXPECT_TRUE (click (*page, "Back"));
     EXPECT_TRUE (navigation.empty());

@@ -4,6 +4,7 @@
 #include "app/SharedFlags.h"
 #include "service/ServiceTestFixture.h"
 #include "support/UiTestHelpers.h"
+#include "ui/Picture.h"
 
 #include <AuralisBinaryData.h>
 
@@ -89,11 +90,6 @@ struct Outside
 };
 
 //==============================================================================
-inline juce::Image embeddedImage (const char* data, int size)
-{
-    return juce::ImageFileFormat::loadFrom (data, (size_t) size);
-}
-
 /** A PNG of one colour. */
 inline juce::MemoryBlock pngBytes (int width, int height, juce::Colour colour)
 {
@@ -204,10 +200,10 @@ protected:
         return runMessageLoopUntil (condition);
     }
 
-    juce::Image decoderLogo { embeddedImage (AuralisBinaryData::decoderlogo_png, AuralisBinaryData::decoderlogo_pngSize) };
-    juce::Image partnerLogo { embeddedImage (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize) };
-    juce::Image poweredByLogo { embeddedImage (AuralisBinaryData::poweredby_png, AuralisBinaryData::poweredby_pngSize) };
-    juce::Image backArrow { embeddedImage (AuralisBinaryData::backarrow_png, AuralisBinaryData::backarrow_pngSize) };
+    Picture decoderLogo { Picture::fromEmbedded (AuralisBinaryData::decoderlogo_png, AuralisBinaryData::decoderlogo_pngSize, AuralisBinaryData::decoderlogo2x_png, AuralisBinaryData::decoderlogo2x_pngSize) };
+    Picture partnerLogo { Picture::fromEmbedded (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize) };
+    Picture poweredByLogo { Picture::fromEmbedded (AuralisBinaryData::poweredby_png, AuralisBinaryData::poweredby_pngSize, AuralisBinaryData::poweredby2x_png, AuralisBinaryData::poweredby2x_pngSize) };
+    Picture backArrow { Picture::fromEmbedded (AuralisBinaryData::backarrow_png, AuralisBinaryData::backarrow_pngSize, AuralisBinaryData::backarrow2x_png, AuralisBinaryData::backarrow2x_pngSize) };
 
     AlertLog alerts;
     Gate gate;
