@@ -6,15 +6,15 @@
 
 namespace
 {
-    juce::String withTrailingSeparator (const juce::String& path)
-    {
-        return path.endsWith (juce::File::getSeparatorString()) ? path : path + juce::File::getSeparatorString();
-    }
+juce::String withTrailingSeparator (const juce::String& path)
+{
+    return path.endsWith (juce::File::getSeparatorString()) ? path : path + juce::File::getSeparatorString();
+}
 
-    juce::Image loadEmbeddedImage (const void* data, int size)
-    {
-        return juce::ImageFileFormat::loadFrom (data, (size_t) size);
-    }
+juce::Image loadEmbeddedImage (const void* data, int size)
+{
+    return juce::ImageFileFormat::loadFrom (data, (size_t) size);
+}
 }
 
 //==============================================================================
@@ -136,6 +136,27 @@ void MainComponent::switchTo (GradientBackgroundComponent& from, GradientBackgro
 
     currentPage = &to;
     addAndMakeVisible (to);
+}
+
+void MainComponent::stopWorkers()
+{
+    // The timed pages could start an operation from a tick already queued;
+    // without their timers nothing starts one once this has run.
+    homePage.stopTimer();
+    personalizePage.stopTimer();
+    profileLoadedPage.stopTimer();
+
+    std::vector<juce::Thread*> workers;
+
+    for (auto pageWorkers : { homePage.getWorkers(), startPage.getWorkers(), personalizePage.getWorkers(), profileLoadedPage.getWorkers(), updatesPage.getWorkers() })
+        workers.insert (workers.end(), pageWorkers.begin(), pageWorkers.end());
+
+    // All are asked before any is waited for, so their waits overlap.
+    for (auto* worker : workers)
+        worker->signalThreadShouldExit();
+
+    for (auto* worker : workers)
+        worker->waitForThreadToExit (-1);
 }
 
 juce::Image MainComponent::decodeImage (const juce::MemoryBlock& data)

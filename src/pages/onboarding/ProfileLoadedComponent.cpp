@@ -121,7 +121,7 @@ void ProfileLoadedComponent::visibilityChanged()
     }
 
     secondsVisible = 0;
-    canQuit = false;
+    canQuit.hold (&imageThread);
     downloadingScreenshot = true;
     repaint();
 
@@ -168,7 +168,7 @@ void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::M
 
 void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)
 {
-    canQuit = true;
+    canQuit.release (&imageThread);
     downloadingScreenshot = false;
     screenshot = picture;
     repaint();

@@ -112,10 +112,10 @@ void StartPageComponent::visibilityChanged()
         if (! softwareCheckThread.isThreadRunning())
         {
             statusCheckBusy = true;
-            canQuit = false;
+            canQuit.hold (&softwareCheckThread);
             softwareCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, int updateStatusCode, int updateReturnCode, const juce::String& message, const juce::String& updateMessage, const juce::String& downloadUrl, const juce::String& releaseNotes, const juce::String& latestReleaseVersion, bool forceUpdate)
             {
-                SoftwareUpdateNotice::handleSoftwareCheckResult (*this, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
+                SoftwareUpdateNotice::handleSoftwareCheckResult (*this, &softwareCheckThread, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
             };
             softwareCheckThread.startThread();
         }
@@ -245,7 +245,7 @@ void StartPageComponent::back()
 void StartPageComponent::startProfileCheck (const juce::String& name)
 {
     statusCheckBusy = true;
-    canQuit = false;
+    canQuit.hold (&statusCheckThread);
     userNameEditor.setEnabled (false);
     nameBeingRegistered = name;
 
@@ -266,7 +266,7 @@ void StartPageComponent::startHrtfPull()
 {
     overlayMessage = AppConstants::downloadingHrtfMessage;
     busy = true;
-    canQuit = false;
+    canQuit.hold (&pullThread);
     repaint();
     userNameEditor.setEnabled (false);
 
@@ -288,7 +288,7 @@ void StartPageComponent::removeRegisteredProfile (const juce::String& name)
 //==============================================================================
 void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, int returnCode, const juce::String& message)
 {
-    canQuit = true;
+    canQuit.release (&statusCheckThread);
     userNameEditor.setEnabled (true);
 
     ProfileRecord record;
@@ -326,7 +326,7 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
     {
         overlayMessage = Texts::generatingQrCode;
         busy = true;
-        canQuit = false;
+        canQuit.hold (&qrCodeThread);
         repaint();
         userNameEditor.setEnabled (false);
 
@@ -346,7 +346,7 @@ void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int 
     repaint();
     busy = false;
     repaint();
-    canQuit = true;
+    canQuit.release (&pullThread);
     userNameEditor.setEnabled (true);
 
     const auto name = nameBeingRegistered;
@@ -390,7 +390,7 @@ void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, 
     repaint();
     busy = false;
     repaint();
-    canQuit = true;
+    canQuit.release (&qrCodeThread);
     userNameEditor.setEnabled (true);
 
     ProfileRecord record;

@@ -63,6 +63,10 @@ public:
     bool isShowingValidIcon() const noexcept { return userNameValid; }
     bool isProfileAccepted() const noexcept { return profileAccepted; }
 
+    /** The page's workers, for stopping them all at once when the program
+        quits. */
+    std::vector<juce::Thread*> getWorkers() noexcept { return { &statusCheckThread, &qrCodeThread, &pullThread, &softwareCheckThread }; }
+
 private:
     //==============================================================================
     void begin();

@@ -179,7 +179,7 @@ protected:
     {
         ServiceTestFixture::SetUp();
 
-        canQuit = true;
+        canQuit.releaseAll();
         busy = false;
         statusCheckBusy = false;
     }
@@ -190,7 +190,7 @@ protected:
         destroyPage();
         ServiceTestFixture::TearDown();
 
-        canQuit = true;
+        canQuit.releaseAll();
         busy = false;
         statusCheckBusy = false;
     }

@@ -113,7 +113,7 @@ protected:
     bool waitForOutcome (size_t expectedAlerts)
     {
         return waitFor ([&]
-                        { return (alerts.size() >= expectedAlerts || ! navigations.empty()) && ! busy && ! statusCheckBusy && canQuit; });
+                        { return (alerts.size() >= expectedAlerts || ! navigations.empty()) && ! busy && ! statusCheckBusy && canQuit.isOpen(); });
     }
 
     juce::StringArray namesOnDisk() const
@@ -251,7 +251,7 @@ TEST_F (StartPage, WhileTheNameIsCheckedTheEntryIsLockedAndBeginIgnored)
     ASSERT_TRUE (waitFor ([&]
                           { return server.countRequests ("/" + Endpoints::statusCheck) == 1; }));
     EXPECT_TRUE (statusCheckBusy);
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
     EXPECT_FALSE (page->getUserNameEditor().isEnabled());
 
     // The entry is no longer edited, so the page follows the (unset) accepted flag.
@@ -281,7 +281,7 @@ TEST_F (StartPage, FirstRunChecksForSoftwareBeforeAnythingElse)
 
     show (true);
     EXPECT_TRUE (statusCheckBusy);
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
 
     // No back arrow on the first run, and Begin waits for the result.
     typeName ("Bob");
@@ -343,7 +343,7 @@ TEST_F (StartPage, FirstRunNoticesFollowTheSoftwareCheck)
         ASSERT_TRUE (waitFor ([&]
                               { return ! statusCheckBusy; }));
         EXPECT_EQ (server.countRequests ("/" + Endpoints::statusCheck), requestsBefore + 1);
-        EXPECT_TRUE (canQuit);
+        EXPECT_TRUE (canQuit.isOpen());
 
         if (c.title.isEmpty())
         {
@@ -561,7 +561,7 @@ TEST_F (StartPage, ANewNameGoesOnToTheQrCode)
     ASSERT_TRUE (waitFor ([&]
                           { return busy.load(); }));
     EXPECT_FALSE (statusCheckBusy);
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
     EXPECT_EQ (page->overlayMessage, "Generating QR Code ...");
 
     const auto image = paint();
