@@ -91,6 +91,8 @@ void PresetStore::load()
         hrtfIds = getHrtfIds();
     }
 
+    sendChangeMessage();
+
     // The HRTF files can be large; copying them does not hold up readers.
     mirrorHrtfFiles (hrtfIds);
     removeStrayTemporaryFiles (hrtfIds);
@@ -228,6 +230,8 @@ void PresetStore::removeProfile (const juce::String& name)
             emptied = bank.getNumChildren() == 0;
         }
 
+        sendChangeMessage();
+
         if (emptied)
         {
             if (presetsFile.existsAsFile())
@@ -261,6 +265,8 @@ void PresetStore::mergeStatusReply (const juce::String& name, const juce::var& r
             mergeIntoBank (name, reply);
             bytes = takeBankBytes();
         }
+
+        sendChangeMessage();
 
         saved = writeBankFiles (bytes);
     }

@@ -22,8 +22,11 @@
     renames the files outside it, so readers never wait for the disk; writes
     (and loads) take a second lock in turn, so they happen one at a time, in
     order, and the files end with the last change the bank in memory has.
+
+    Listeners (on the message thread) hear of every change to the bank's
+    profiles: added, removed, or the bank read again from disk.
 */
-class PresetStore
+class PresetStore : public juce::ChangeBroadcaster
 {
 public:
     /** Builds the store on the given bank file and loads it at once. */

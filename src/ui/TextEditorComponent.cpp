@@ -19,15 +19,15 @@ TextEditorComponent::TextEditorComponent (int width)
     editor.onTextChange = [this]
     {
         borderColour = Palette::colour (Palette::entryFrameChanged);
-        edited = true;
         repaint();
+        markEdited();
     };
     editor.onReturnKey = [this]
-    { edited = true; };
+    { markEdited(); };
     editor.onEscapeKey = [this]
-    { edited = true; };
+    { markEdited(); };
     editor.onFocusLost = [this]
-    { edited = true; };
+    { markEdited(); };
 
     addAndMakeVisible (editor);
     editor.setBounds (2, 2, juce::jmax (0, width - 16), 30);
@@ -36,6 +36,14 @@ TextEditorComponent::TextEditorComponent (int width)
 }
 
 //==============================================================================
+void TextEditorComponent::markEdited()
+{
+    edited = true;
+
+    if (onEdit)
+        onEdit();
+}
+
 void TextEditorComponent::showBorder (const char* argb)
 {
     borderColour = Palette::colour (argb);

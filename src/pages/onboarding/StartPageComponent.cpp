@@ -68,7 +68,7 @@ StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
     addAndMakeVisible (beginButton);
     beginButton.setBounds (beginButtonBounds);
 
-    // The back arrow is added when the page paints, unless this is the first run.
+    // The back arrow is added when the page is shown, unless this is the first run.
     backButton.setBounds (78, 155, 26, 26);
     backButton.setImages (false, true, true, backArrow, 1.0f, juce::Colours::transparentBlack, backArrow, 0.65f, juce::Colours::transparentBlack, backArrow, 1.0f, juce::Colours::transparentBlack, 0.0f);
 
@@ -81,6 +81,9 @@ StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
     { begin(); };
     backButton.onClick = [this]
     { back(); };
+    userNameEditor.onEdit = [this]
+    { refreshVerdict(); };
+    store.addChangeListener (this);
 
     // A failed save may be reported on a worker thread, and possibly after
     // this page has gone: the handler only posts, and the page is looked up
@@ -92,6 +95,13 @@ StartPageComponent::StartPageComponent (const juce::Image& decoderLogoToUse,
                                              if (auto* page = safePage.getComponent())
                                                  showMissingComponents (*page, AppConstants::missingComponentsTitle, AppConstants::missingComponentsMessage); });
     };
+
+    refreshVerdict();
+}
+
+StartPageComponent::~StartPageComponent()
+{
+    store.removeChangeListener (this);
 }
 
 void StartPageComponent::setCurrentProfile (const juce::String& name)
@@ -119,17 +129,18 @@ void StartPageComponent::visibilityChanged()
             };
             softwareCheckThread.startThread();
         }
-
-        removeChildComponent (&backButton);
     }
 
+    // No way back when the program started without a profile.
+    if (firstRun)
+        removeChildComponent (&backButton);
+    else
+        addAndMakeVisible (backButton);
+
     userNameEditor.editor.setText ({}, false);
-    userNameError.setText ({}, juce::dontSendNotification);
-    userNameInvalid = false;
-    userNameValid = false;
     userNameEditor.edited = false;
     profileAccepted = false;
-    repaint();
+    refreshVerdict();
 }
 
 //==============================================================================
@@ -139,8 +150,7 @@ void StartPageComponent::paint (juce::Graphics& g)
     StandardPanel::paint (g);
     drawTextRows (g, textRows);
 
-    // The icon shows the verdict of the previous paint; the label below
-    // already shows this one's.
+    // Painting only draws the verdict; it is judged where things change.
     if (userNameInvalid)
     {
         g.setColour (Palette::colour (Palette::entryFill));
@@ -157,16 +167,19 @@ void StartPageComponent::paint (juce::Graphics& g)
         g.fillPath (validIcon);
     }
 
+    if (beginButton.paintOnParent)
+        beginButton.paintOntoParent (g);
+}
+
+void StartPageComponent::refreshVerdict()
+{
     judgeName();
 
-    // Keep painting while shown, so the verdict follows the text as it is
-    // typed and the store as it changes.
-    repaint();
-
+    // A valid name's Begin is drawn by the page, with the red border;
+    // otherwise the button draws itself, with its grey one.
     if (userNameValid)
     {
         beginButton.paintOnParent = true;
-        beginButton.paintOntoParent (g);
         beginButton.setEnabled (true);
     }
     else
@@ -177,8 +190,13 @@ void StartPageComponent::paint (juce::Graphics& g)
         beginButton.setBounds (beginButtonBounds);
     }
 
-    if (! firstRun)
-        addAndMakeVisible (backButton);
+    repaint();
+}
+
+void StartPageComponent::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    // The store's profiles changed: a typed name may now be taken, or free.
+    refreshVerdict();
 }
 
 void StartPageComponent::judgeName()
@@ -258,7 +276,7 @@ void StartPageComponent::startProfileCheck (const juce::String& name)
     { onProfileChecked (execId, statusCode, returnCode, message); };
 
     userNameEditor.edited = false;
-    repaint();
+    refreshVerdict();
     statusCheckThread.startThread();
 }
 
@@ -337,15 +355,14 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
 
     statusCheckBusy = false;
     profileAccepted = true;
-    repaint();
+    refreshVerdict();
 }
 
 void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
 {
     userNameEditor.edited = false;
-    repaint();
     busy = false;
-    repaint();
+    refreshVerdict();
     canQuit.release (&pullThread);
     userNameEditor.setEnabled (true);
 
@@ -381,15 +398,14 @@ void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int 
     }
 
     profileAccepted = true;
-    repaint();
+    refreshVerdict();
 }
 
 void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& image)
 {
     userNameEditor.edited = false;
-    repaint();
     busy = false;
-    repaint();
+    refreshVerdict();
     canQuit.release (&qrCodeThread);
     userNameEditor.setEnabled (true);
 
@@ -426,5 +442,5 @@ void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, 
     }
 
     profileAccepted = true;
-    repaint();
+    refreshVerdict();
 }

@@ -16,13 +16,15 @@
 /** The first page of onboarding: names a new profile, announces it to the
     service and goes on to the QR code or downloads an HRTF the service holds.
 
-    The name is judged while the page paints: an empty name or the name of a
-    profile already on this machine is refused, and Begin is drawn red and
-    enabled only for a valid one. The page repaints continuously while shown,
-    so the verdict follows the text as it is typed and the store as it
-    changes. Every service result arrives on the message thread.
+    The name is judged whenever something it depends on changes: an edit of
+    the entry, the store's profiles, the page becoming visible, a step of a
+    registration. An empty name or the name of a profile already on this
+    machine is refused, and Begin is drawn red and enabled only for a valid
+    one. The page is repainted when its look changes and only then. Every
+    service result arrives on the message thread.
 */
-class StartPageComponent : public GradientBackgroundComponent
+class StartPageComponent : public GradientBackgroundComponent,
+                           private juce::ChangeListener
 {
 public:
     StartPageComponent (const juce::Image& decoderLogo,
@@ -30,6 +32,8 @@ public:
                         const juce::Image& poweredByLogo,
                         const juce::Image& backArrow,
                         PresetStore& store);
+
+    ~StartPageComponent() override;
 
     //==============================================================================
     /** Remembers the profile the back arrow returns to. */
@@ -73,7 +77,9 @@ private:
     void back();
     void startProfileCheck (const juce::String& name);
     void startHrtfPull();
+    void refreshVerdict();
     void judgeName();
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
     void removeRegisteredProfile (const juce::String& name);
 
     //==============================================================================
