@@ -40,6 +40,11 @@ void KorvaneOnboardingApplication::anotherInstanceStarted (const juce::String&)
 
 void KorvaneOnboardingApplication::systemRequestedQuit()
 {
+    // Whoever asks (the system, the window's close, an alert's "OK"), the
+    // program does not wait for the network to quit.
+    if (mainWindow != nullptr)
+        mainWindow->getMainComponent().stopWorkers();
+
     quit();
     mainLoopWakeUp.wake();
 }

@@ -157,6 +157,27 @@ std::unique_ptr<juce::AccessibilityHandler> MainComponent::createAccessibilityHa
     return createIgnoredAccessibilityHandler (*this);
 }
 
+void MainComponent::stopWorkers()
+{
+    // The timed pages could start an operation from a tick already queued;
+    // without their timers nothing starts one once this has run.
+    homePage.stopTimer();
+    personalizePage.stopTimer();
+    profileLoadedPage.stopTimer();
+
+    std::vector<juce::Thread*> workers;
+
+    for (auto pageWorkers : { homePage.getWorkers(), startPage.getWorkers(), personalizePage.getWorkers(), profileLoadedPage.getWorkers(), updatesPage.getWorkers() })
+        workers.insert (workers.end(), pageWorkers.begin(), pageWorkers.end());
+
+    // All are asked before any is waited for, so their waits overlap.
+    for (auto* worker : workers)
+        worker->signalThreadShouldExit();
+
+    for (auto* worker : workers)
+        worker->waitForThreadToExit (-1);
+}
+
 juce::Image MainComponent::decodeImage (const juce::MemoryBlock& data)
 {
     if (data.isEmpty())

@@ -53,6 +53,12 @@ public:
     ProfileLoadedComponent& getProfileLoadedPage() noexcept { return profileLoadedPage; }
     UpdatesComponent& getUpdatesPage() noexcept { return updatesPage; }
 
+    /** For quitting: asks every page's running worker to stop, then waits
+        until all have ended (about a second at most, whatever the service
+        does). Their results are dropped, and no page starts another
+        operation afterwards. */
+    void stopWorkers();
+
 private:
     //==============================================================================
     void showFirstPage();

@@ -23,7 +23,8 @@ MainWindow::~MainWindow()
 
 void MainWindow::setUpWindow()
 {
-    onQuitRequested = [] { ExternalActions::requestQuit(); };
+    onQuitRequested = []
+    { ExternalActions::requestQuit(); };
 
     setUsingNativeTitleBar (true);
     setContentNonOwned (&mainComponent, true);
@@ -33,10 +34,14 @@ void MainWindow::setUpWindow()
 
 void MainWindow::closeButtonPressed()
 {
-    if (! canQuit.load())
+    if (! canQuit.isOpen())
         return;
 
     mainComponent.getStore().save();
+
+    // Quitting never waits for the network: workers still running (a picture
+    // download past its deadline, say) are stopped, their results dropped.
+    mainComponent.stopWorkers();
 
     if (onQuitRequested)
         onQuitRequested();

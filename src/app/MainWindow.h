@@ -7,8 +7,8 @@
 //==============================================================================
 /** The one top-level window: native title bar with minimise and close, a
     fixed 540 x 565 client area showing the main component. Closing is refused
-    while a service operation runs; otherwise the bank is saved and the
-    program quits. */
+    while a service operation runs; otherwise the bank is saved, any worker
+    still running is stopped and the program quits. */
 class MainWindow : public juce::DocumentWindow
 {
 public:

@@ -2,8 +2,13 @@
 
 namespace
 {
-/** How often the windows are looked at: about a display's frame rate. */
-constexpr int intervalMs = 20;
+/** How often the held-back repaints are handed over while there are no
+    vertical blanks: about a display's frame rate. */
+constexpr int fallbackIntervalMs = 20;
+
+/** How often the windows are looked at while vertical blanks arrive: seldom,
+    so that an idle window costs next to nothing. */
+constexpr int watchIntervalMs = 250;
 
 /** Vertical blanks come every 7 to 17 ms on a working display; a silence
     this long means there are none. */
@@ -22,7 +27,7 @@ void RepaintFallback::start()
 
     lastVBlankMs = juce::Time::getMillisecondCounterHiRes();
     watchNewWindows();
-    startTimer (intervalMs);
+    startTimer (watchIntervalMs);
 }
 
 void RepaintFallback::stop()
@@ -38,7 +43,13 @@ void RepaintFallback::timerCallback()
 {
     watchNewWindows();
 
-    if (juce::Time::getMillisecondCounterHiRes() - lastVBlankMs < silenceBeforeFallbackMs)
+    const bool silent = juce::Time::getMillisecondCounterHiRes() - lastVBlankMs >= silenceBeforeFallbackMs;
+    const auto interval = silent ? fallbackIntervalMs : watchIntervalMs;
+
+    if (getTimerInterval() != interval)
+        startTimer (interval);
+
+    if (! silent)
         return;
 
     // Painting can run other messages, which may open or close windows: the

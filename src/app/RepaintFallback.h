@@ -12,7 +12,8 @@
     its first paint: typed text, page switches and dimmed pages never show.
     While no window has seen a vertical blank for a while, this hands the
     held-back repaints of every window on the desktop to the system itself.
-    Where vertical blanks arrive it does nothing.
+    Where vertical blanks arrive it only looks for new windows four times a
+    second.
 
     Runs on the message thread, from start() until stop() or its destruction.
 */

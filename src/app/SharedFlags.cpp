@@ -1,5 +1,5 @@
 #include "SharedFlags.h"
 
-std::atomic<bool> canQuit { true };
+CloseGate canQuit;
 std::atomic<bool> busy { false };
 std::atomic<bool> statusCheckBusy { false };

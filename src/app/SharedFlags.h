@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CloseGate.h"
+
 #include <atomic>
 
 //==============================================================================
@@ -8,9 +10,10 @@
     result handlers clear them on the message thread; workers never touch them.
 */
 
-/** False while a page-started service operation runs: the close button then
-    does nothing. */
-extern std::atomic<bool> canQuit;
+/** Shut while a page-started service operation runs: the close button then
+    does nothing. Each operation holds it under its worker and releases it in
+    its result handler. */
+extern CloseGate canQuit;
 
 /** True while a QR-code request or an HRTF download runs: pages draw the busy
     overlay and refuse buttons that would start another operation or leave. */

@@ -89,6 +89,7 @@ int SoftwareUpdateNotice::show (juce::Component& page) const
 }
 
 void SoftwareUpdateNotice::handleSoftwareCheckResult (juce::Component& page,
+                                                      const void* gateHolder,
                                                       const juce::String&,
                                                       int statusCode,
                                                       int returnCode,
@@ -102,7 +103,7 @@ void SoftwareUpdateNotice::handleSoftwareCheckResult (juce::Component& page,
                                                       bool forceUpdate)
 {
     statusCheckBusy = false;
-    canQuit = true;
+    canQuit.release (gateHolder);
 
     decide (statusCode, returnCode, updateStatusCode, updateReturnCode, updateMessage, downloadUrl, releaseNotes, forceUpdate)
         .show (page);

@@ -41,9 +41,11 @@ public:
     int show (juce::Component& page) const;
 
     /** The start page's handling of a finished software check, taking the
-        check's eleven result values: lets the window close again, ends the
-        status-check flag, then decides and shows the notice. */
+        check's eleven result values: lets go of the close gate the check held
+        under `gateHolder`, ends the status-check flag, then decides and shows
+        the notice. */
     static void handleSoftwareCheckResult (juce::Component& page,
+                                           const void* gateHolder,
                                            const juce::String& execId,
                                            int statusCode,
                                            int returnCode,

@@ -10,7 +10,7 @@ BackgroundStatusCheckThread::BackgroundStatusCheckThread()
 
 BackgroundStatusCheckThread::~BackgroundStatusCheckThread()
 {
-    waitForThreadToExit (-1);
+    stopThread (-1);
 }
 
 void BackgroundStatusCheckThread::run()
@@ -24,14 +24,16 @@ void BackgroundStatusCheckThread::run()
     // record empty, so no update check is asked for.
     ProfileRecord record;
 
-    if (presetStore != nullptr)
+    // Loading may repair files in the data folder; a stopped check touches
+    // nothing.
+    if (presetStore != nullptr && ! threadShouldExit())
     {
         presetStore->load();
         presetStore->findProfile (name, record);
     }
 
     const auto sections = StatusCheckThread::sectionsFor (record.img_id, record.auralis_id, record.hrtf_id);
-    const auto header = StatusCheckThread::checkAndMerge (presetStore, name, sections);
+    const auto header = StatusCheckThread::checkAndMerge (presetStore, name, sections, &networkStop);
 
     delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message);
 }

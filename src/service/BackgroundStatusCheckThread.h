@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkStop.h"
 #include "ResultDelivery.h"
 
 #include <functional>
@@ -15,7 +16,7 @@ struct BackgroundStatusCheckThread : public juce::Thread
 {
     BackgroundStatusCheckThread();
 
-    /** Waits until a run under way has ended. */
+    /** Asks a run under way to stop, then waits until it has ended. */
     ~BackgroundStatusCheckThread() override;
 
     void run() override;
@@ -29,6 +30,7 @@ struct BackgroundStatusCheckThread : public juce::Thread
 private:
     //==============================================================================
     ResultDelivery delivery { *this };
+    NetworkStop networkStop { *this };
 
     JUCE_DECLARE_NON_COPYABLE (BackgroundStatusCheckThread)
 };

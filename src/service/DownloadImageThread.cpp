@@ -10,7 +10,7 @@ DownloadImageThread::DownloadImageThread()
 
 DownloadImageThread::~DownloadImageThread()
 {
-    waitForThreadToExit (-1);
+    stopThread (-1);
 }
 
 void DownloadImageThread::run()
@@ -20,7 +20,7 @@ void DownloadImageThread::run()
     const auto address = url;
 
     juce::MemoryBlock bytes;
-    const auto success = fetchWithAttempts (address, ServiceConstants::maxImageDownloadAttempts, bytes);
+    const auto success = fetchWithAttempts (address, ServiceConstants::maxImageDownloadAttempts, bytes, &networkStop);
 
     delivery.post (onResult, success, bytes);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkStop.h"
 #include "ResultDelivery.h"
 
 #include <functional>
@@ -12,7 +13,7 @@ struct DownloadImageThread : public juce::Thread
 {
     DownloadImageThread();
 
-    /** Waits until a run under way has ended. */
+    /** Asks a run under way to stop, then waits until it has ended. */
     ~DownloadImageThread() override;
 
     void run() override;
@@ -27,6 +28,7 @@ struct DownloadImageThread : public juce::Thread
 private:
     //==============================================================================
     ResultDelivery delivery { *this };
+    NetworkStop networkStop { *this };
 
     JUCE_DECLARE_NON_COPYABLE (DownloadImageThread)
 };

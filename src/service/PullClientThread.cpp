@@ -12,7 +12,7 @@ PullClientThread::PullClientThread()
 
 PullClientThread::~PullClientThread()
 {
-    waitForThreadToExit (-1);
+    stopThread (-1);
 }
 
 void PullClientThread::run()
@@ -31,7 +31,7 @@ void PullClientThread::run()
         sections.deviceInfo = true;
         sections.updateInfo = true;
 
-        const auto reply = sendServiceRequest (ServiceConstants::pullClientPath, sections);
+        const auto reply = sendServiceRequest (ServiceConstants::pullClientPath, sections, &networkStop);
         auto* object = readReplyHeader (reply, header);
 
         if (object != nullptr && header.statusCode == 200)
@@ -54,9 +54,12 @@ void PullClientThread::run()
                     // replaced atomically once the whole data set is here, so a
                     // failed download leaves an earlier file untouched.
                     int announcedLength = -1;
-                    const auto bytes = fetchUrlBytes (entry["hrtf_url"].toString(), announcedLength);
+                    const auto bytes = fetchUrlBytes (entry["hrtf_url"].toString(), announcedLength, &networkStop);
 
-                    if (isCompleteDownload (bytes, announcedLength))
+                    // A stop asked for by now leaves the folder untouched;
+                    // once the file is written, the profile and the backup
+                    // follow it, so that the folder is whole either way.
+                    if (isCompleteDownload (bytes, announcedLength) && ! threadShouldExit())
                         fileWritten = SafeFileWriter::replaceWithData (hrtfFile, bytes);
 
                     if (fileWritten)

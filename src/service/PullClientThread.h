@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkStop.h"
 #include "ResultDelivery.h"
 
 #include <functional>
@@ -13,13 +14,14 @@ class PresetStore;
     profile and keeps a backup copy of the file.
 
     The decoder plug-in reads that folder, so the file is only ever replaced
-    whole: a failed or incomplete download leaves the folder as it was.
+    whole: a failed or incomplete download leaves the folder as it was, and
+    so does a run asked to stop before its file is written.
 */
 struct PullClientThread : public juce::Thread
 {
     PullClientThread();
 
-    /** Waits until a run under way has ended. */
+    /** Asks a run under way to stop, then waits until it has ended. */
     ~PullClientThread() override;
 
     void run() override;
@@ -33,6 +35,7 @@ struct PullClientThread : public juce::Thread
 private:
     //==============================================================================
     ResultDelivery delivery { *this };
+    NetworkStop networkStop { *this };
 
     JUCE_DECLARE_NON_COPYABLE (PullClientThread)
 };

@@ -10,7 +10,7 @@ QrCodeGeneratorThread::QrCodeGeneratorThread()
 
 QrCodeGeneratorThread::~QrCodeGeneratorThread()
 {
-    waitForThreadToExit (-1);
+    stopThread (-1);
 }
 
 void QrCodeGeneratorThread::run()
@@ -18,7 +18,8 @@ void QrCodeGeneratorThread::run()
     delivery.beginRun();
 
     const auto reply = postJsonRequest (ServiceConstants::qrCodeGeneratorPath + ServiceConstants::clientName,
-                                        writeRequestEnvelope ({}));
+                                        writeRequestEnvelope ({}),
+                                        &networkStop);
 
     ReplyHeader header;
     juce::String imageAddress;
@@ -31,7 +32,7 @@ void QrCodeGeneratorThread::run()
     juce::MemoryBlock qrImage;
 
     if (imageAddress.startsWith ("http"))
-        fetchWithAttempts (imageAddress, ServiceConstants::maxImageDownloadAttempts, qrImage);
+        fetchWithAttempts (imageAddress, ServiceConstants::maxImageDownloadAttempts, qrImage, &networkStop);
 
     delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message, qrImage);
 }

@@ -15,6 +15,10 @@
     deliveries run). Before the callback runs, the delivery waits briefly for
     the worker's thread to close (posting is the run's last act), so that the
     callback may start the worker again.
+
+    A worker asked to stop (juce::Thread::signalThreadShouldExit) delivers
+    nothing: its run posts nothing, and a delivery still waiting on the
+    message thread is dropped, until the worker is started again.
 */
 class ResultDelivery
 {
@@ -30,7 +34,7 @@ public:
     template <typename... Params, typename... Values>
     void post (const std::function<void (Params...)>& callback, Values... values)
     {
-        if (! callback)
+        if (! callback || worker.threadShouldExit())
             return;
 
         juce::MessageManager::callAsync ([target = juce::WeakReference<ResultDelivery> (this),
@@ -40,6 +44,9 @@ public:
                                          {
                                              if (auto* delivery = target.get())
                                              {
+                                                 if (delivery->worker.threadShouldExit())
+                                                     return;
+
                                                  delivery->waitForRunToClose (run);
 
                                                  if (*callbackMember)

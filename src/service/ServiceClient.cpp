@@ -75,6 +75,60 @@ juce::String withConnectionHeader (const juce::String& headers)
     return headers + "\n" + ServiceConstants::connectionHeader;
 }
 
+//==============================================================================
+/** A connected web stream, registered with a worker's stop for as long as it
+    lives, so that another thread can cancel its connect and its reads. */
+class StoppableStream
+{
+public:
+    StoppableStream (const juce::URL& url, bool post, NetworkStop* stop)
+        : stream (url, post)
+        , registration (stop, stream)
+    {
+    }
+
+    juce::WebInputStream stream;
+
+private:
+    // Declared after the stream: the registration ends before the stream goes.
+    NetworkStop::ScopedStream registration;
+};
+
+/** Opens a stream as juce::URL::createInputStream does, but built here so that
+    a stop can cancel it while it connects. Returns nullptr when no connection
+    opens (or a stop came). */
+std::unique_ptr<StoppableStream> openStream (const juce::URL& url,
+                                             bool post,
+                                             const juce::String& headers,
+                                             int timeoutMs,
+                                             NetworkStop* stop,
+                                             int* statusCode = nullptr)
+{
+    auto opened = std::make_unique<StoppableStream> (url, post, stop);
+    auto& stream = opened->stream;
+
+    if (headers.isNotEmpty())
+        stream.withExtraHeaders (headers);
+
+    stream.withConnectionTimeout (timeoutMs);
+    stream.withNumRedirectsToFollow (ServiceConstants::maxRedirects);
+
+    const auto connected = stream.connect (nullptr);
+
+    if (statusCode != nullptr)
+        *statusCode = stream.getStatusCode();
+
+    if (! connected || stream.isError() || (stop != nullptr && stop->isStopRequested()))
+        return {};
+
+    return opened;
+}
+
+bool isStopped (const NetworkStop* stop)
+{
+    return stop != nullptr && stop->isStopRequested();
+}
+
 juce::var makeObject (std::initializer_list<std::pair<const char*, juce::var>> members)
 {
     auto* object = new juce::DynamicObject();
@@ -211,7 +265,7 @@ bool makeNumbersSafeToParse (const juce::String& jsonText, juce::String& safeTex
     return true;
 }
 
-juce::var postJsonRequest (const juce::String& path, const juce::String& body)
+juce::var postJsonRequest (const juce::String& path, const juce::String& body, NetworkStop* stop)
 {
     // The query travels inside the path: given as a parameter, the framework
     // would move it into the POST body.
@@ -221,18 +275,20 @@ juce::var postJsonRequest (const juce::String& path, const juce::String& body)
 
     int httpStatus = 0;
 
-    const auto stream = url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inPostData)
-                                                   .withExtraHeaders (withConnectionHeader (ServiceConstants::requestHeaders))
-                                                   .withConnectionTimeoutMs (ServiceConstants::postTimeoutMs)
-                                                   .withStatusCode (&httpStatus)
-                                                   .withNumRedirectsToFollow (ServiceConstants::maxRedirects));
+    const auto opened = openStream (url,
+                                    true,
+                                    withConnectionHeader (ServiceConstants::requestHeaders),
+                                    ServiceConstants::postTimeoutMs,
+                                    stop,
+                                    &httpStatus);
 
-    if (stream == nullptr)
+    if (opened == nullptr)
         return {};
 
     juce::MemoryBlock bytes;
 
-    if (! readWithLimit (*stream, ServiceConstants::maxReplyBytes, bytes))
+    // A reply cut short by a stop might still parse: it is no reply.
+    if (! readWithLimit (opened->stream, ServiceConstants::maxReplyBytes, bytes) || isStopped (stop))
         return {};
 
     return parseReply (bytes, httpStatus);
@@ -263,9 +319,9 @@ juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus)
     return reply;
 }
 
-juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSections& sections)
+juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSections& sections, NetworkStop* stop)
 {
-    return postJsonRequest (endpointPath + ServiceConstants::clientName, writeRequestEnvelope (sections));
+    return postJsonRequest (endpointPath + ServiceConstants::clientName, writeRequestEnvelope (sections), stop);
 }
 
 juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out)
@@ -285,7 +341,7 @@ juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out)
 }
 
 //==============================================================================
-juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength)
+juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkStop* stop)
 {
     if (url.startsWith ("http://"))
         url = "https" + url.substring (4);
@@ -298,23 +354,21 @@ juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength)
     // The address is used exactly as the service gave it: parsing it into
     // parameters would re-encode its query.
     const auto address = juce::URL::createWithoutParsing (url);
-    const auto options = juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
-                             .withConnectionTimeoutMs (ServiceConstants::currentDownloadStallTimeoutMs())
-                             .withExtraHeaders (withConnectionHeader ({}))
-                             .withNumRedirectsToFollow (ServiceConstants::maxRedirects);
+    const auto headers = withConnectionHeader ({});
+    const auto timeoutMs = ServiceConstants::currentDownloadStallTimeoutMs();
 
-    std::unique_ptr<juce::InputStream> stream;
+    std::unique_ptr<StoppableStream> opened;
 
     for (int connection = 0; connection < ServiceConstants::maxConnectionsPerDownload; ++connection)
     {
-        auto next = address.createInputStream (options);
+        auto next = openStream (address, false, headers, timeoutMs, stop);
 
         if (next == nullptr)
             return {};
 
-        stream = std::move (next);
+        opened = std::move (next);
 
-        const auto announced = stream->getTotalLength();
+        const auto announced = opened->stream.getTotalLength();
         contentLength = (int) juce::jmin (announced, (juce::int64) std::numeric_limits<int>::max());
 
         if (announced > 0)
@@ -322,7 +376,12 @@ juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength)
     }
 
     juce::MemoryBlock bytes;
-    readWithLimit (*stream, ServiceConstants::maxDownloadBytes, bytes);
+    readWithLimit (opened->stream, ServiceConstants::maxDownloadBytes, bytes);
+
+    // What a stop cut short is not handed on, not even in part.
+    if (isStopped (stop))
+        return {};
+
     return bytes;
 }
 
@@ -331,12 +390,14 @@ bool isCompleteDownload (const juce::MemoryBlock& bytes, int announcedLength)
     return announcedLength > 0 && ! bytes.isEmpty() && bytes.getSize() == (size_t) announcedLength;
 }
 
-bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes)
+bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes, NetworkStop* stop)
 {
-    for (int attempt = 0; attempt < maxAttempts; ++attempt)
+    bytes.reset();
+
+    for (int attempt = 0; attempt < maxAttempts && ! isStopped (stop); ++attempt)
     {
         int length = -1;
-        bytes = fetchUrlBytes (url, length);
+        bytes = fetchUrlBytes (url, length, stop);
 
         if (isCompleteDownload (bytes, length))
             return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkStop.h"
 #include "ReplyHeader.h"
 #include "RequestSections.h"
 
@@ -10,6 +11,11 @@
     the whole exchange, so they run only on worker threads, never on the
     message thread. They keep no state of their own and may run on several
     threads at once.
+
+    A worker passes its NetworkStop to the calls that wait on the network:
+    once the worker is asked to stop, a call under way ends within about a
+    second and gives what a call without a reply gives (a void var, an empty
+    block), and later calls give up at once.
 */
 
 /** The request envelope with the given optional sections, as the multi-line
@@ -19,8 +25,8 @@ juce::String writeRequestEnvelope (const RequestSections& sections);
 /** POSTs a JSON text to the service address with the path replaced by
     `path`, and returns the parsed reply. A reply object without
     "status_code" gets the HTTP status. Returns a void var when there is no
-    usable reply: no connection, or a body parseReply refuses. */
-juce::var postJsonRequest (const juce::String& path, const juce::String& body);
+    usable reply: no connection, a body parseReply refuses, or a stop. */
+juce::var postJsonRequest (const juce::String& path, const juce::String& body, NetworkStop* stop = nullptr);
 
 /** Reads a reply body as the service sends it: JSON text in UTF-8 (or
     UTF-16 with a byte-order mark). A reply object without "status_code" gets
@@ -33,7 +39,7 @@ juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus);
 
 /** Builds the envelope and posts it to endpointPath followed by the client
     name. */
-juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSections& sections);
+juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSections& sections, NetworkStop* stop = nullptr);
 
 /** Reads "exec_id", "status_code", "return_code" and "message" into `out` and
     returns the reply's object; returns nullptr and leaves `out` untouched when
@@ -45,18 +51,18 @@ juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out);
     are opened and the last is read. `contentLength` receives the announced
     length, or -1. Returns an empty block when no connection opens, when the
     address is not an http or https address, or when the resource is larger
-    than ServiceConstants::maxDownloadBytes; returns whatever arrived when a
-    transfer breaks off. */
-juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength);
+    than ServiceConstants::maxDownloadBytes, or when a stop was asked for;
+    returns whatever arrived when a transfer breaks off. */
+juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkStop* stop = nullptr);
 
 /** True when the server announced a length and exactly that many bytes
     arrived. */
 bool isCompleteDownload (const juce::MemoryBlock& bytes, int announcedLength);
 
 /** Downloads a picture with up to `maxAttempts` attempts, stopping after the
-    first complete one. `bytes` receives the last attempt's block; returns
-    true when that attempt was complete. */
-bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes);
+    first complete one or a stop. `bytes` receives the last attempt's block;
+    returns true when that attempt was complete. */
+bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes, NetworkStop* stop = nullptr);
 
 /** True when the JSON text opens more than `maxDepth` nested arrays or
     objects, counting brackets outside strings as the framework's parser

@@ -11,7 +11,7 @@ SoftwareCheckThread::SoftwareCheckThread()
 
 SoftwareCheckThread::~SoftwareCheckThread()
 {
-    waitForThreadToExit (-1);
+    stopThread (-1);
 }
 
 void SoftwareCheckThread::run()
@@ -22,7 +22,7 @@ void SoftwareCheckThread::run()
     sections.deviceInfo = true;
     sections.softwareUpdateCheck = true;
 
-    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections);
+    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections, &networkStop);
 
     ReplyHeader header;
     int updateStatusCode = -1, updateReturnCode = -1;

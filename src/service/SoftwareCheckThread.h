@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkStop.h"
 #include "ResultDelivery.h"
 
 #include <functional>
@@ -12,7 +13,7 @@ struct SoftwareCheckThread : public juce::Thread
 {
     SoftwareCheckThread();
 
-    /** Waits until a run under way has ended. */
+    /** Asks a run under way to stop, then waits until it has ended. */
     ~SoftwareCheckThread() override;
 
     void run() override;
@@ -34,6 +35,7 @@ struct SoftwareCheckThread : public juce::Thread
 private:
     //==============================================================================
     ResultDelivery delivery { *this };
+    NetworkStop networkStop { *this };
 
     JUCE_DECLARE_NON_COPYABLE (SoftwareCheckThread)
 };

@@ -11,7 +11,7 @@ StatusCheckThread::StatusCheckThread()
 
 StatusCheckThread::~StatusCheckThread()
 {
-    waitForThreadToExit (-1);
+    stopThread (-1);
 }
 
 void StatusCheckThread::run()
@@ -20,7 +20,7 @@ void StatusCheckThread::run()
 
     const auto name = profileName;
     const auto sections = sectionsFor (currentImgId, currentAuralisId, currentHrtfId);
-    const auto header = checkAndMerge (store, name, sections);
+    const auto header = checkAndMerge (store, name, sections, &networkStop);
 
     delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message);
 }
@@ -38,13 +38,17 @@ RequestSections StatusCheckThread::sectionsFor (const juce::String& imgId, const
     return sections;
 }
 
-ReplyHeader StatusCheckThread::checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections)
+ReplyHeader StatusCheckThread::checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections, NetworkStop* stop)
 {
-    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections);
+    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections, stop);
 
     ReplyHeader header;
 
-    if (readReplyHeader (reply, header) != nullptr && store != nullptr)
+    // A reply that arrived just before a stop is not merged either: a stopped
+    // check leaves the bank as it was.
+    const bool stopped = stop != nullptr && stop->isStopRequested();
+
+    if (readReplyHeader (reply, header) != nullptr && store != nullptr && ! stopped)
         store->mergeStatusReply (profileName, reply);
 
     return header;

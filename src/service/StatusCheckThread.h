@@ -2,6 +2,7 @@
 
 #include "ReplyHeader.h"
 #include "RequestSections.h"
+#include "NetworkStop.h"
 #include "ResultDelivery.h"
 
 #include <functional>
@@ -17,7 +18,7 @@ struct StatusCheckThread : public juce::Thread
 {
     StatusCheckThread();
 
-    /** Waits until a run under way has ended. */
+    /** Asks a run under way to stop, then waits until it has ended. */
     ~StatusCheckThread() override;
 
     void run() override;
@@ -29,8 +30,9 @@ struct StatusCheckThread : public juce::Thread
 
     /** Sends a status check, merges a reply object into the store under the
         name (when there is a store) and returns the reply's header, or the
-        start values when there was no usable reply. */
-    static ReplyHeader checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections);
+        start values when there was no usable reply. After a stop nothing is
+        merged. */
+    static ReplyHeader checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections, NetworkStop* stop = nullptr);
 
     //==============================================================================
     juce::String profileName;
@@ -44,6 +46,7 @@ struct StatusCheckThread : public juce::Thread
 private:
     //==============================================================================
     ResultDelivery delivery { *this };
+    NetworkStop networkStop { *this };
 
     JUCE_DECLARE_NON_COPYABLE (StatusCheckThread)
 };

@@ -71,23 +71,27 @@ void PresetStore::load()
     juce::StringArray hrtfIds;
 
     {
-        const juce::ScopedLock sl (lock);
+        // No write is under way while the files are read, so what is read is
+        // the newest bank; the files are read outside the store's lock, so
+        // that readers wait for no disk.
+        const juce::ScopedLock writing (writeLock);
 
         const auto fromPresets = readBankFile (presetsFile);
+        const auto fromBackup = (! fromPresets.isValid() || fromPresets.getNumChildren() == 0) ? readBankFile (backupFile)
+                                                                                               : juce::ValueTree();
+
+        const juce::ScopedLock sl (lock);
 
         if (fromPresets.isValid())
             bank = fromPresets;
 
-        if (! fromPresets.isValid() || bank.getNumChildren() == 0)
-        {
-            const auto fromBackup = readBankFile (backupFile);
-
-            if (fromBackup.isValid())
-                bank = fromBackup;
-        }
+        if (fromBackup.isValid())
+            bank = fromBackup;
 
         hrtfIds = getHrtfIds();
     }
+
+    sendChangeMessage();
 
     // The HRTF files can be large; copying them does not hold up readers.
     mirrorHrtfFiles (hrtfIds);
@@ -96,7 +100,14 @@ void PresetStore::load()
 
 void PresetStore::save()
 {
-    if (! writeBankFiles())
+    bool saved = true;
+
+    {
+        const juce::ScopedLock writing (writeLock);
+        saved = writeBankFiles (takeBankBytes());
+    }
+
+    if (! saved)
         reportSaveFailure();
 }
 
@@ -205,14 +216,23 @@ void PresetStore::removeProfile (const juce::String& name)
     bool saved = true;
 
     {
-        const juce::ScopedLock sl (lock);
+        const juce::ScopedLock writing (writeLock);
+        bool emptied = false;
 
-        const auto preset = findPreset (name);
+        {
+            const juce::ScopedLock sl (lock);
 
-        if (preset.isValid())
-            bank.removeChild (preset, nullptr);
+            const auto preset = findPreset (name);
 
-        if (bank.getNumChildren() == 0)
+            if (preset.isValid())
+                bank.removeChild (preset, nullptr);
+
+            emptied = bank.getNumChildren() == 0;
+        }
+
+        sendChangeMessage();
+
+        if (emptied)
         {
             if (presetsFile.existsAsFile())
                 presetsFile.deleteFile();
@@ -221,7 +241,7 @@ void PresetStore::removeProfile (const juce::String& name)
                 backupFile.deleteFile();
         }
 
-        saved = writeBankFiles();
+        saved = writeBankFiles (takeBankBytes());
     }
 
     if (! saved)
@@ -237,72 +257,84 @@ void PresetStore::mergeStatusReply (const juce::String& name, const juce::var& r
     bool saved = true;
 
     {
-        const juce::ScopedLock sl (lock);
+        const juce::ScopedLock writing (writeLock);
+        std::optional<juce::MemoryBlock> bytes;
 
-        auto preset = findPreset (name);
-        const bool isNew = ! preset.isValid();
-
-        if (isNew)
-            preset = juce::ValueTree (ids.preset);
-
-        const auto copy = [&preset] (const juce::Identifier& property, const juce::var& from, const char* key)
         {
-            preset.setProperty (property, storableValue (from[key]), nullptr);
-        };
-
-        copy (ids.timestamp, reply, ReplyKeys::timestamp);
-
-        if (auto* info = findObject (reply, ReplyKeys::userHrtfInfo))
-        {
-            copy (ids.hrtf_allowed, *info, ReplyKeys::hrtfAllowed);
-            copy (ids.hrtf_requested, *info, ReplyKeys::hrtfRequested);
-            copy (ids.pull_allowed, *info, ReplyKeys::pullAllowed);
-            copy (ids.pull_requested, *info, ReplyKeys::pullRequested);
-            copy (ids.hrtf_status_code, *info, ReplyKeys::statusCode);
-            copy (ids.hrtf_return_code, *info, ReplyKeys::returnCode);
-            copy (ids.hrtf_message, *info, ReplyKeys::message);
+            const juce::ScopedLock sl (lock);
+            mergeIntoBank (name, reply);
+            bytes = takeBankBytes();
         }
 
-        if (auto* info = findObject (reply, ReplyKeys::softwareUpdateInfo))
-        {
-            const auto status = VarConversions::toInt ((*info)[ReplyKeys::statusCode]);
+        sendChangeMessage();
 
-            if (status == statusOk || status == statusForbidden)
-            {
-                copy (ids.download_url, *info, ReplyKeys::downloadUrl);
-                copy (ids.release_notes, *info, ReplyKeys::releaseNotes);
-                copy (ids.latest_release_version, *info, ReplyKeys::latestReleaseVersion);
-                copy (ids.software_update_message, *info, ReplyKeys::message);
-                copy (ids.software_update_status_code, *info, ReplyKeys::statusCode);
-                copy (ids.software_update_return_code, *info, ReplyKeys::returnCode);
-
-                const bool forced = VarConversions::toInt ((*info)[ReplyKeys::forceUpdate]) == 1;
-                preset.setProperty (ids.force_update, forced, nullptr);
-            }
-        }
-
-        if (auto* info = findObject (reply, ReplyKeys::auralisUpdateInfo))
-        {
-            if (VarConversions::toInt ((*info)[ReplyKeys::statusCode]) == statusOk)
-            {
-                copy (ids.auralis_update_message, *info, ReplyKeys::message);
-                copy (ids.auralis_update_status_code, *info, ReplyKeys::statusCode);
-                copy (ids.auralis_update_return_code, *info, ReplyKeys::returnCode);
-            }
-        }
-
-        if (isNew)
-        {
-            preset.setProperty (ids.profileName, name, nullptr);
-            preset.setProperty (ids.localMachineId, getDeviceId(), nullptr);
-            bank.appendChild (preset, nullptr);
-        }
-
-        saved = writeBankFiles();
+        saved = writeBankFiles (bytes);
     }
 
     if (! saved)
         reportSaveFailure();
+}
+
+void PresetStore::mergeIntoBank (const juce::String& name, const juce::var& reply)
+{
+    auto preset = findPreset (name);
+    const bool isNew = ! preset.isValid();
+
+    if (isNew)
+        preset = juce::ValueTree (ids.preset);
+
+    const auto copy = [&preset] (const juce::Identifier& property, const juce::var& from, const char* key)
+    {
+        preset.setProperty (property, storableValue (from[key]), nullptr);
+    };
+
+    copy (ids.timestamp, reply, ReplyKeys::timestamp);
+
+    if (auto* info = findObject (reply, ReplyKeys::userHrtfInfo))
+    {
+        copy (ids.hrtf_allowed, *info, ReplyKeys::hrtfAllowed);
+        copy (ids.hrtf_requested, *info, ReplyKeys::hrtfRequested);
+        copy (ids.pull_allowed, *info, ReplyKeys::pullAllowed);
+        copy (ids.pull_requested, *info, ReplyKeys::pullRequested);
+        copy (ids.hrtf_status_code, *info, ReplyKeys::statusCode);
+        copy (ids.hrtf_return_code, *info, ReplyKeys::returnCode);
+        copy (ids.hrtf_message, *info, ReplyKeys::message);
+    }
+
+    if (auto* info = findObject (reply, ReplyKeys::softwareUpdateInfo))
+    {
+        const auto status = VarConversions::toInt ((*info)[ReplyKeys::statusCode]);
+
+        if (status == statusOk || status == statusForbidden)
+        {
+            copy (ids.download_url, *info, ReplyKeys::downloadUrl);
+            copy (ids.release_notes, *info, ReplyKeys::releaseNotes);
+            copy (ids.latest_release_version, *info, ReplyKeys::latestReleaseVersion);
+            copy (ids.software_update_message, *info, ReplyKeys::message);
+            copy (ids.software_update_status_code, *info, ReplyKeys::statusCode);
+            copy (ids.software_update_return_code, *info, ReplyKeys::returnCode);
+
+            const bool forced = VarConversions::toInt ((*info)[ReplyKeys::forceUpdate]) == 1;
+            preset.setProperty (ids.force_update, forced, nullptr);
+        }
+    }
+
+    if (auto* info = findObject (reply, ReplyKeys::auralisUpdateInfo))
+    {
+        if (VarConversions::toInt ((*info)[ReplyKeys::statusCode]) == statusOk)
+        {
+            copy (ids.auralis_update_message, *info, ReplyKeys::message);
+            copy (ids.auralis_update_status_code, *info, ReplyKeys::statusCode);
+            copy (ids.auralis_update_return_code, *info, ReplyKeys::returnCode);
+        }
+    }
+
+    if (isNew)
+    {
+        preset.setProperty (ids.profileName, name, nullptr);
+        preset.setProperty (ids.localMachineId, getDeviceId(), nullptr);
+        bank.appendChild (preset, nullptr);
+    }
 }
 
 bool PresetStore::updateHrtfIds (const juce::String& name, const juce::var& entry)
@@ -320,22 +352,29 @@ bool PresetStore::updateHrtfIds (const juce::String& name, const juce::var& entr
     bool saved = true;
 
     {
-        const juce::ScopedLock sl (lock);
+        const juce::ScopedLock writing (writeLock);
+        std::optional<juce::MemoryBlock> bytes;
 
-        auto preset = findPreset (name);
-
-        if (preset.isValid())
         {
-            if (VarConversions::toString (preset[ids.hrtf_id]) == newId)
-                return false;
+            const juce::ScopedLock sl (lock);
 
-            preset.setProperty (ids.hrtf_id, newId, nullptr);
-            preset.setProperty (ids.hrtf_url, storableValue (entry[ReplyKeys::hrtfUrl]), nullptr);
-            preset.setProperty (ids.img_id, storableValue (entry[ReplyKeys::imgId]), nullptr);
-            preset.setProperty (ids.auralis_id, storableValue (entry[ReplyKeys::auralisId]), nullptr);
+            auto preset = findPreset (name);
+
+            if (preset.isValid())
+            {
+                if (VarConversions::toString (preset[ids.hrtf_id]) == newId)
+                    return false;
+
+                preset.setProperty (ids.hrtf_id, newId, nullptr);
+                preset.setProperty (ids.hrtf_url, storableValue (entry[ReplyKeys::hrtfUrl]), nullptr);
+                preset.setProperty (ids.img_id, storableValue (entry[ReplyKeys::imgId]), nullptr);
+                preset.setProperty (ids.auralis_id, storableValue (entry[ReplyKeys::auralisId]), nullptr);
+            }
+
+            bytes = takeBankBytes();
         }
 
-        saved = writeBankFiles();
+        saved = writeBankFiles (bytes);
     }
 
     if (! saved)
@@ -403,16 +442,29 @@ bool PresetStore::isSafeHrtfId (const juce::String& hrtfId)
 }
 
 //==============================================================================
-bool PresetStore::writeBankFiles()
+std::optional<juce::MemoryBlock> PresetStore::takeBankBytes() const
 {
     const juce::ScopedLock sl (lock);
 
     if (bank.getNumChildren() == 0)
-        return true;
+        return {};
 
     juce::MemoryOutputStream out;
     bank.writeToStream (out);
-    const auto block = out.getMemoryBlock();
+    return out.getMemoryBlock();
+}
+
+bool PresetStore::writeBankFiles (const std::optional<juce::MemoryBlock>& bytes)
+{
+    // Called with the write lock held and the store's lock free: readers go
+    // on while the files are written, flushed and renamed.
+    if (! bytes.has_value())
+        return true;
+
+    const auto& block = *bytes;
+
+    if (onBankWriteForTesting != nullptr)
+        onBankWriteForTesting();
 
     // Never write a bank that the next start would refuse to read.
     if ((juce::int64) block.getSize() > maxBankFileBytes

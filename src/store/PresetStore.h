@@ -5,6 +5,7 @@
 #include <juce_data_structures/juce_data_structures.h>
 
 #include <functional>
+#include <optional>
 
 //==============================================================================
 /** The preset bank: every local profile in one tree, kept on disk in the
@@ -16,9 +17,16 @@
     is not a plain file name never names a file.
 
     Worker threads write the store while the message thread reads it; every
-    operation holds the store's lock, and nodes handed out are copies.
+    operation holds the store's lock, and nodes handed out are copies. A
+    write takes the bank's bytes under that lock but writes, flushes and
+    renames the files outside it, so readers never wait for the disk; writes
+    (and loads) take a second lock in turn, so they happen one at a time, in
+    order, and the files end with the last change the bank in memory has.
+
+    Listeners (on the message thread) hear of every change to the bank's
+    profiles: added, removed, or the bank read again from disk.
 */
-class PresetStore
+class PresetStore : public juce::ChangeBroadcaster
 {
 public:
     /** Builds the store on the given bank file and loads it at once. */
@@ -104,6 +112,11 @@ public:
         written. Never called while the store's lock is held. */
     std::function<void()> onSaveFailed;
 
+    /** For tests: called by every write of the bank files, on the writing
+        thread, after the bank's bytes are taken and before the files are
+        written, with the store's lock free. */
+    std::function<void()> onBankWriteForTesting;
+
 private:
     //==============================================================================
     struct Ids
@@ -126,7 +139,9 @@ private:
     };
 
     //==============================================================================
-    bool writeBankFiles();
+    void mergeIntoBank (const juce::String& name, const juce::var& reply);
+    std::optional<juce::MemoryBlock> takeBankBytes() const;
+    bool writeBankFiles (const std::optional<juce::MemoryBlock>& bytes);
     void reportSaveFailure();
     juce::StringArray getHrtfIds() const;
     void mirrorHrtfFiles (const juce::StringArray& hrtfIds);
@@ -145,6 +160,10 @@ private:
     juce::ValueTree bank;
     juce::String deviceId;
     bool deviceIdKnown = false;
+
+    // Taken in this order: writeLock (one write or load at a time, from its
+    // bytes to its rename), then lock (the bank in memory).
+    juce::CriticalSection writeLock;
     juce::CriticalSection lock;
 
     JUCE_DECLARE_NON_COPYABLE (PresetStore)

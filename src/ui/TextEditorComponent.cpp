@@ -20,24 +20,24 @@ TextEditorComponent::TextEditorComponent (int width)
     editor.onTextChange = [this]
     {
         borderColour = Palette::colour (Palette::entryFrameChanged);
-        edited = true;
         repaint();
+        markEdited();
     };
     editor.onReturnKey = [this]
     {
-        edited = true;
+        markEdited();
 
         if (onReturn)
             onReturn();
     };
     editor.onEscapeKey = [this]
-    { edited = true; };
+    { markEdited(); };
     editor.onFocusLost = [this]
     {
         // A focus the page gave and the user never took up leaves the entry
         // unedited.
         if (focusTakenUp)
-            edited = true;
+            markEdited();
 
         focusTakenUp = false;
     };
@@ -51,6 +51,14 @@ TextEditorComponent::TextEditorComponent (int width)
 }
 
 //==============================================================================
+void TextEditorComponent::markEdited()
+{
+    edited = true;
+
+    if (onEdit)
+        onEdit();
+}
+
 void TextEditorComponent::showBorder (const char* argb)
 {
     borderColour = Palette::colour (argb);

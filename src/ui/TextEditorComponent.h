@@ -8,7 +8,8 @@
 /** A framed one-line text entry, 30 pixels high. The frame lightens while the
     pointer is on the component and turns pale after the text changes; edited
     becomes true on the first change, Return, Escape or focus loss and stays
-    true until the page clears it. Pages use editor directly for its text.
+    true until the page clears it, and onEdit is called each time. Pages use
+    editor directly for its text.
 
     A focus that the page gave the entry when it appeared, and that the user
     never took up (no click into it, no Tab to it, no key), does not count
@@ -38,11 +39,16 @@ public:
     juce::Colour borderColour;
     bool edited = false;
 
-    /** Run when Return is pressed in the entry; empty until the page sets it. */
+    /** Called after a change of the text, Return, Escape or focus loss. */
+    std::function<void()> onEdit;
+
+    /** Run when Return is pressed in the entry, after onEdit; empty until the
+        page sets it. */
     std::function<void()> onReturn;
 
 private:
     //==============================================================================
+    void markEdited();
     void showBorder (const char* argb);
 
     /** The user has taken up the focus: clicked into the entry or reached

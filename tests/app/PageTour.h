@@ -138,7 +138,7 @@ protected:
     {
         auto& m = main();
         ASSERT_TRUE (waitFor ([&m]
-                              { return canQuit.load() && ! busy.load() && ! statusCheckBusy.load() && ! m.getHomePage().isCheckRunning()
+                              { return canQuit.isOpen() && ! busy.load() && ! statusCheckBusy.load() && ! m.getHomePage().isCheckRunning()
                                        && ! m.getPersonalizePage().isCheckRunning()
                                        && ! m.getProfileLoadedPage().isDownloadingScreenshot(); }));
         settle();

@@ -212,12 +212,12 @@ TEST (SoftwareUpdateNotice, ResultHandlerReleasesTheFlagsAndShowsNothingWhenNoth
                                 { UiTest::pressKey (m, juce::KeyPress::escapeKey); });
 
     statusCheckBusy = true;
-    canQuit = false;
+    canQuit.hold (&page);
 
-    SoftwareUpdateNotice::handleSoftwareCheckResult (page, "exec-1", 200, 1, 200, 0, "OK", "Up to date", url, {}, "0.0.10", false);
+    SoftwareUpdateNotice::handleSoftwareCheckResult (page, &page, "exec-1", 200, 1, 200, 0, "OK", "Up to date", url, {}, "0.0.10", false);
 
     EXPECT_FALSE (statusCheckBusy.load());
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
     UiTest::pumpMessages (100);
     EXPECT_EQ (driver.modalsSeen, 0);
 }

@@ -661,7 +661,12 @@ browser_count() { grep -c . "$e2e_work/browser.log" || true; }
 # last address is in browser_last.
 browser_opened()
 {
-    browser_last=$(tail -n 1 "$e2e_work/browser.log")
-    e2e_seen="browser asked $(browser_count) times, last \"$browser_last\""
-    [ "$(browser_count)" = "$1" ]
+    # One reading of the log for both, so that a launch recorded in between
+    # cannot pair a new count with the last address before it.
+    local log count
+    log=$(cat "$e2e_work/browser.log")
+    count=$(grep -c . <<< "$log" || true)
+    browser_last=$(tail -n 1 <<< "$log")
+    e2e_seen="browser asked $count times, last \"$browser_last\""
+    [ "$count" = "$1" ]
 }

@@ -46,7 +46,9 @@ wait_for 20 "home page after HOME" leave_page
 shot home-page
 
 #-------------------------------------------------------------------------------
-# What is on disk.
+# What is on disk, once the home page's own check (which saves the bank
+# again) is over.
+wait_quiet
 [ -f "$e2e_data/Presets" ] || fail "no bank file"
 cmp -s "$e2e_data/Presets" "$e2e_data/Presets_" || fail "the backup of the bank differs"
 [ "$(bank preset.0.profileName)" = "$name" ] || fail "the bank does not hold the profile"

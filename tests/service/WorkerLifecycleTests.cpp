@@ -1,6 +1,10 @@
 #include "ServiceTestFixture.h"
 
+#include "service/DownloadImageThread.h"
+#include "service/PullClientThread.h"
 #include "service/StatusCheckThread.h"
+
+#include <map>
 
 //==============================================================================
 class WorkerLifecycle : public ServiceTestFixture
@@ -82,32 +86,6 @@ TEST_F (WorkerLifecycle, TheCallbackMayStartTheWorkerAgain)
     EXPECT_EQ (server.countRequests ("/" + Endpoints::statusCheck), 3);
 }
 
-TEST_F (WorkerLifecycle, DestructionWaitsForTheRunAndDropsItsDelivery)
-{
-    serveSlowReply (400);
-    startServer();
-    auto& presets = makeStore();
-
-    auto worker = std::make_unique<StatusCheckThread>();
-    worker->profileName = "Ann";
-    worker->store = &presets;
-    countDeliveries (*worker);
-    worker->startThread();
-
-    ASSERT_TRUE (runMessageLoopUntil ([&]
-                                      { return server.countRequests ("/" + Endpoints::statusCheck) == 1; }));
-    worker.reset();
-
-    // The job finished, merge included, before the worker went away; its
-    // pending delivery never reaches it.
-    EXPECT_EQ (repliesSent, 1);
-    ProfileRecord record;
-    EXPECT_TRUE (presets.findProfile ("Ann", record));
-
-    runMessageLoopFor (300);
-    EXPECT_EQ (deliveries, 0);
-}
-
 TEST_F (WorkerLifecycle, ADeliveryPostedBeforeDestructionIsDropped)
 {
     serveSlowReply (0);
@@ -122,4 +100,130 @@ TEST_F (WorkerLifecycle, ADeliveryPostedBeforeDestructionIsDropped)
     worker.reset();
     runMessageLoopFor (300);
     EXPECT_EQ (deliveries, 0);
+}
+
+//==============================================================================
+namespace
+{
+/** Every file in a folder with its bytes. */
+std::map<juce::String, juce::MemoryBlock> folderContents (const juce::File& folder)
+{
+    std::map<juce::String, juce::MemoryBlock> contents;
+
+    for (const auto& file : folder.findChildFiles (juce::File::findFiles, true, "*", juce::File::FollowSymlinks::no))
+        file.loadFileAsData (contents[file.getRelativePathFrom (folder)]);
+
+    return contents;
+}
+}
+
+TEST_F (WorkerLifecycle, AStoppedWorkerEndsAtOnceDeliversNothingAndLeavesTheFolderAsItWas)
+{
+    // The service hangs for as long as the test runs; the workers' own
+    // time-outs (30 s for a download, 60 s for a request) would hold them
+    // that long. A stop must end each wait within a few seconds.
+    constexpr int stopBoundMs = 5000;
+    const auto hrtf = []
+    { juce::MemoryBlock b (4096); b.fillWith (7); return b; }();
+
+    server.stall ("POST", "/" + Endpoints::statusCheck);
+    server.serve ("GET", "/hrtf/new", TestHttpResponse::bytes (hrtf).withBodyThenStall (2 * (juce::int64) hrtf.getSize()));
+
+    // Two connections without a length, then one that never answers: the
+    // download's loop of connections is waiting when the stop comes.
+    std::atomic<int> pictureRequests { 0 };
+    server.on ("GET", "/picture", [&] (const TestHttpRequest&)
+               {
+                   if (++pictureRequests <= 2)
+                       return TestHttpResponse::bytes (hrtf).withChunkedBody();
+
+                   server.waitUntilStopped();
+                   return TestHttpResponse::status (503); });
+    startServer();
+    server.serve ("POST", "/" + Endpoints::pullClient, TestHttpResponse::json (R"({"status_code": 200, "urls": [{"hrtf_id": "hrtf_new", "hrtf_url": ")" + server.urlFor ("/hrtf/new") + R"(", "img_id": "img_2", "auralis_id": "a2"}]})"));
+
+    auto& presets = makeStore();
+    presets.mergeStatusReply ("Ann", juce::JSON::parse (R"({"status_code": 200, "user_hrtf_info": {"hrtf_requested": 1}})"));
+    const auto before = folderContents (dataFolder);
+    ASSERT_EQ (before.size(), 2u);
+
+    // Waits until the worker waits on the service, stops it (by default as
+    // its owner's quit does) and tells whether it ended within the bound.
+    const auto stopsInTime = [&] (juce::Thread& worker, std::function<bool()> waiting, std::function<void()> stop = {})
+    {
+        EXPECT_TRUE (runMessageLoopUntil (waiting));
+        runMessageLoopFor (200);
+        EXPECT_TRUE (worker.isThreadRunning());
+
+        const auto started = juce::Time::getMillisecondCounterHiRes();
+
+        if (stop)
+        {
+            stop();
+        }
+        else
+        {
+            worker.signalThreadShouldExit();
+            worker.waitForThreadToExit (stopBoundMs);
+        }
+
+        return juce::Time::getMillisecondCounterHiRes() - started < stopBoundMs;
+    };
+
+    {
+        SCOPED_TRACE ("a service that takes the connection and never answers the handshake");
+        juce::StreamingSocket silent;
+        ASSERT_TRUE (silent.createListener (0, "127.0.0.1"));
+        ServiceConstants::setServiceBaseAddressForTesting ("https://127.0.0.1:" + juce::String (silent.getBoundPort()));
+
+        StatusCheckThread worker;
+        worker.profileName = "Bob";
+        worker.store = &presets;
+        countDeliveries (worker);
+        worker.startThread();
+        EXPECT_TRUE (stopsInTime (worker, []
+                                  { return true; }));
+        ServiceConstants::setServiceBaseAddressForTesting (server.getOrigin());
+    }
+
+    {
+        SCOPED_TRACE ("a request whose answer never comes");
+        StatusCheckThread worker;
+        worker.profileName = "Bob";
+        worker.store = &presets;
+        countDeliveries (worker);
+        worker.startThread();
+        EXPECT_TRUE (stopsInTime (worker, [&]
+                                  { return server.countRequests ("/" + Endpoints::statusCheck) == 1; }));
+    }
+
+    {
+        SCOPED_TRACE ("an HRTF download that stops half-way");
+        PullClientThread worker;
+        worker.profileName = "Ann";
+        worker.store = &presets;
+        worker.onResult = [this] (const juce::String&, int, int, const juce::String&, bool, bool)
+        { ++deliveries; };
+        worker.startThread();
+        EXPECT_TRUE (stopsInTime (worker, [&]
+                                  { return server.countRequests ("/hrtf/new") == 1; }));
+    }
+
+    {
+        SCOPED_TRACE ("a picture whose third connection never answers, its worker destroyed");
+        auto worker = std::make_unique<DownloadImageThread>();
+        worker->url = server.urlFor ("/picture");
+        worker->onResult = [this] (bool, const juce::MemoryBlock&)
+        { ++deliveries; };
+        worker->startThread();
+        const auto waiting = [&]
+        { return pictureRequests == 3; };
+        EXPECT_TRUE (stopsInTime (*worker, waiting, [&]
+                                  { worker.reset(); }));
+    }
+
+    runMessageLoopFor (300);
+    EXPECT_EQ (deliveries, 0);
+    EXPECT_EQ (server.countRequests ("/" + Endpoints::pullClient), 1);
+    EXPECT_TRUE (folderContents (dataFolder) == before);
 }

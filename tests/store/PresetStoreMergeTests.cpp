@@ -276,3 +276,53 @@ TEST (PresetStoreThreads, AWorkerMergingWhileTheMessageThreadReadsIsSafe)
     EXPECT_EQ (recordOf (store, "Ann").hrtf_id, "h-99");
     expectFilesIdentical (t);
 }
+
+TEST (PresetStoreThreads, ReadersNeverWaitForAWriteAndWritesLandOneAtATimeInOrder)
+{
+    StoreTestFolder t;
+    PresetStore store (t.presets());
+    store.mergeStatusReply ("Ann", json (fullReply));
+
+    // The next write is held inside itself (its bytes taken, its files not
+    // yet written) until the test lets it go, or until a generous time-out
+    // should a reader be stuck behind it.
+    juce::WaitableEvent entered, release;
+    std::atomic<int> writes { 0 };
+    std::atomic<bool> heldUntilTimeOut { false };
+    store.onBankWriteForTesting = [&]
+    {
+        if (++writes == 1)
+        {
+            entered.signal();
+            heldUntilTimeOut = ! release.wait (20000);
+        }
+    };
+
+    std::thread first ([&]
+                       { store.mergeStatusReply ("Bob", json (fullReply)); });
+    ASSERT_TRUE (entered.wait (20000));
+
+    // The reads return while the write is held, and already see the merge.
+    ProfileRecord record;
+    EXPECT_TRUE (store.findProfile ("Bob", record));
+    EXPECT_EQ (store.getProfileNames(), juce::StringArray ({ "Ann", "Bob" }));
+
+    // A second writer waits for the first, then writes the newer bank.
+    std::atomic<bool> secondDone { false };
+    std::thread second ([&]
+                        {
+                            store.updateHrtfIds ("Bob", json (R"({ "hrtf_id": "h-bob" })"));
+                            secondDone = true; });
+    juce::Thread::sleep (200);
+    EXPECT_FALSE (secondDone);
+
+    release.signal();
+    first.join();
+    second.join();
+    EXPECT_FALSE (heldUntilTimeOut);
+
+    const PresetStore fromDisk (t.presets());
+    EXPECT_EQ (fromDisk.getProfileNames(), juce::StringArray ({ "Ann", "Bob" }));
+    EXPECT_EQ (recordOf (fromDisk, "Bob").hrtf_id, "h-bob");
+    expectFilesIdentical (t);
+}

@@ -55,6 +55,14 @@ TestHttpResponse TestHttpResponse::withAnnouncedLength (juce::int64 length) cons
     return copy;
 }
 
+TestHttpResponse TestHttpResponse::withBodyThenStall (juce::int64 length) const
+{
+    auto copy = *this;
+    copy.framing = Framing::stalled;
+    copy.announcedLength = length;
+    return copy;
+}
+
 TestHttpResponse TestHttpResponse::withBodyRepeatedTo (juce::int64 length) const
 {
     jassert (body != nullptr && ! body->isEmpty());

@@ -23,7 +23,11 @@ struct TestHttpResponse
         truncated,
 
         /** Announces announcedLength and sends the body over and over up to it. */
-        repeated
+        repeated,
+
+        /** Announces announcedLength, sends the body, then sends nothing more
+            until the server stops: a transfer that hangs half-way. */
+        stalled
     };
 
     //==============================================================================
@@ -46,6 +50,10 @@ struct TestHttpResponse
     /** Announces `length` bytes, sends the body, then closes the connection:
         a length lie when the body is shorter. */
     TestHttpResponse withAnnouncedLength (juce::int64 length) const;
+
+    /** Announces `length` bytes, sends the body, then hangs until the server
+        stops. */
+    TestHttpResponse withBodyThenStall (juce::int64 length) const;
 
     /** Announces `length` bytes and sends the (non-empty) body repeatedly
         until that many have gone: a huge resource without a huge block. */

@@ -115,6 +115,8 @@ struct TestHttpsServer::Impl
         if (listener.joinable())
             return true;
 
+        stalls.reset();
+
         port = server->bind_to_any_port ("127.0.0.1");
 
         if (port <= 0)
@@ -131,6 +133,8 @@ struct TestHttpsServer::Impl
 
     void stop()
     {
+        stalls.signal();
+
         if (server != nullptr)
             server->stop();
 
@@ -172,7 +176,10 @@ struct TestHttpsServer::Impl
         send (routeHandler != nullptr ? routeHandler (record) : TestHttpResponse::status (404), response);
     }
 
-    static void send (const TestHttpResponse& reply, httplib::Response& response)
+    /** Waits until the server stops; stalled requests and transfers wait here. */
+    void waitWhileStalled() const { stalls.wait (-1); }
+
+    void send (const TestHttpResponse& reply, httplib::Response& response)
     {
         response.status = reply.statusCode;
 
@@ -234,6 +241,16 @@ struct TestHttpsServer::Impl
                                                    return sink.write (static_cast<const char*> (body->getData()) + start, count); });
                 break;
 
+            case TestHttpResponse::Framing::stalled:
+                response.set_content_provider ((size_t) reply.announcedLength, type, [this, writeSlice, size] (size_t offset, size_t, httplib::DataSink& sink)
+                                               {
+                                                   if (offset < size)
+                                                       return writeSlice (offset, sink);
+
+                                                   waitWhileStalled();
+                                                   return false; });
+                break;
+
             case TestHttpResponse::Framing::truncated:
                 // Returning false once the body is out makes the server drop
                 // the connection short of the announced length.
@@ -247,6 +264,8 @@ struct TestHttpsServer::Impl
     std::unique_ptr<httplib::SSLServer> server;
     std::thread listener;
     int port = 0;
+
+    mutable juce::WaitableEvent stalls { true };
 
     mutable std::mutex mutex;
     std::map<juce::String, Handler> routes;
@@ -287,6 +306,19 @@ void TestHttpsServer::serve (const juce::String& method, const juce::String& pat
 {
     on (method, path, [response] (const TestHttpRequest&)
         { return response; });
+}
+
+void TestHttpsServer::stall (const juce::String& method, const juce::String& path)
+{
+    on (method, path, [this] (const TestHttpRequest&)
+        {
+            waitUntilStopped();
+            return TestHttpResponse::status (503); });
+}
+
+void TestHttpsServer::waitUntilStopped() const
+{
+    impl->waitWhileStalled();
 }
 
 bool TestHttpsServer::start() { return impl->start(); }

@@ -27,7 +27,8 @@
     @endcode
 
     Unregistered paths get 404 with an empty body. Handlers run on the
-    server's threads.
+    server's threads. Stalled requests and transfers are let go when the
+    server stops, so a test never waits for them.
 */
 class TestHttpsServer
 {
@@ -62,6 +63,14 @@ public:
 
     /** Answers with a fixed response. */
     void serve (const juce::String& method, const juce::String& path, const TestHttpResponse& response);
+
+    /** Takes such requests and sends nothing back, not even headers, until
+        the server stops: a service that hangs. */
+    void stall (const juce::String& method, const juce::String& path);
+
+    /** For a handler that hangs in its own way: returns once the server
+        stops. */
+    void waitUntilStopped() const;
 
     //==============================================================================
     /** Binds an ephemeral port on 127.0.0.1 and starts serving; false when

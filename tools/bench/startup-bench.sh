@@ -4,7 +4,8 @@
 #   - process start to the first painted frame (goal: at most 1.2x the blank
 #     window's),
 #   - resident memory 2 s after the start (goal: at most 20 MB more),
-#   - idle CPU over 10 s on each page that can be reached (goal: near zero).
+#   - idle CPU over 10 s on each page that can be reached, against the blank
+#     window's measured in turn (goal: at most 1.5x).
 # Prints medians and ratios; nothing is asserted.
 #
 #   tools/bench/startup-bench.sh BUILD-FOLDER [RUNS]
@@ -140,20 +141,37 @@ idle_pages=(
 data_folder=$(sed -n 's/^data_folder="\(.*\)"$/\1/p' "$build/linux-package/postinst")
 bank_probe="$build/tools/package/auralis_shared_bank_probe"
 
-echo "Idle CPU over 10 s (goal: near zero)"
-printf '  %-46s %8s %%\n' "blank window" "$(measure "$blank" --idle-cpu-ms 10000 | field idle_cpu_percent)"
+# The blank window is measured again before each measurement of a page, and
+# the page compared with those figures: the machine's background load drifts
+# over the run. Each page is measured in three rounds (the figures are the
+# medians): a single 10 s figure of one or two percent is a few dozen clock
+# ticks, and another program's burst can double it.
+idle_rounds=3
+echo "Idle CPU over 10 s, median of $idle_rounds rounds, each page against the blank window measured in turn (goal: at most 1.5x)"
+printf '  %-46s %9s %9s\n' "" "program" "blank"
 
 for entry in "${idle_pages[@]}"; do
     IFS='|' read -r page bank walk <<<"$entry"
-    rm -rf "/opt/Common Files"
-
-    if [ -n "$bank" ]; then
-        "$bank_probe" "$data_folder" "Listener" "hrtf-bench" >/dev/null
-    fi
-
     walk_command=
     [ -n "$walk" ] && walk_command="$top/tools/bench/page-walks.sh $walk"
-    printf '  %-46s %8s %%\n' "$page" "$(measure "$program" ${walk_command:+--then "$walk_command"} --idle-cpu-ms 10000 | field idle_cpu_percent)"
+    : >"$results/idle-blank"
+    : >"$results/idle-page"
+
+    for _ in $(seq 1 "$idle_rounds"); do
+        rm -rf "/opt/Common Files"
+
+        if [ -n "$bank" ]; then
+            "$bank_probe" "$data_folder" "Listener" "hrtf-bench" >/dev/null
+        fi
+
+        measure "$blank" --idle-cpu-ms 10000 | field idle_cpu_percent >>"$results/idle-blank"
+        measure "$program" ${walk_command:+--then "$walk_command"} --idle-cpu-ms 10000 | field idle_cpu_percent >>"$results/idle-page"
+    done
+
+    blank_idle=$(median <"$results/idle-blank")
+    page_idle=$(median <"$results/idle-page")
+    printf '  %-46s %8.2f%% %8.2f%%   %sx\n' "$page" "$page_idle" "$blank_idle" \
+        "$(awk -v p="$page_idle" -v b="$blank_idle" 'BEGIN { if (b > 0) printf "%.2f", p / b; else print "-" }')"
 done
 
 rm -rf "/opt/Common Files"

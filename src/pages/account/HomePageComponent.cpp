@@ -219,7 +219,7 @@ void HomePageComponent::startBackgroundCheck (int index)
         return;
 
     checkRunning = true;
-    canQuit = false;
+    canQuit.hold (&backgroundCheck);
 
     ProfileRecord record;
 
@@ -250,7 +250,7 @@ void HomePageComponent::backgroundCheckFinished (int statusCode, int returnCode)
     if (lastSelectedIndex >= 0)
         store->setLastSelectedPreset (lastSelectedIndex);
 
-    allowQuitWhenIdle();
+    canQuit.release (&backgroundCheck);
 
     // Everything the result changes is settled before an alert opens: an alert
     // runs a nested message loop, in which ticks and other results go on.
@@ -312,7 +312,7 @@ void HomePageComponent::startSubmitCheck()
         return;
 
     checkRunning = true;
-    canQuit = false;
+    canQuit.hold (&submitCheck);
     userBox.setEnabled (false);
 
     ProfileRecord record;
@@ -336,7 +336,7 @@ void HomePageComponent::startSubmitCheck()
 void HomePageComponent::submitCheckFinished (int statusCode, int returnCode, const juce::String& message)
 {
     submitCheckOutstanding = false;
-    allowQuitWhenIdle();
+    canQuit.release (&submitCheck);
 
     if (isNoReply (statusCode, returnCode))
     {
@@ -411,7 +411,7 @@ void HomePageComponent::requestQrCode()
 
     overlayMessage = AccountTexts::generatingQrCodeMessage;
     busy = true;
-    canQuit = false;
+    canQuit.hold (&qrCodeRequest);
     repaint();
 
     qrCodeRequest.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& qrImage)
@@ -428,7 +428,7 @@ void HomePageComponent::qrCodeReceived (int statusCode, int returnCode, const ju
     qrRequestOutstanding = false;
     busy = false;
     repaint();
-    allowQuitWhenIdle();
+    canQuit.release (&qrCodeRequest);
 
     juce::String failure;
 
@@ -515,17 +515,6 @@ bool HomePageComponent::isOperationOutstanding() const
 void HomePageComponent::updateCheckRunning()
 {
     checkRunning = backgroundCheckOutstanding || submitCheckOutstanding;
-}
-
-void HomePageComponent::allowQuitWhenIdle()
-{
-    // A check of this page may still run beside the one that ended. A result
-    // that arrives after the user has moved on leaves the page now shown
-    // holding the window open while its own operation runs.
-    if (isVisible())
-        canQuit = ! isOperationOutstanding();
-    else
-        canQuit = ! isOperationOutstanding() && ! busy.load() && ! statusCheckBusy.load();
 }
 
 void HomePageComponent::showPageAlert (const juce::String& title, const juce::String& message)

@@ -58,6 +58,10 @@ public:
     /** How many submission dots the last paint filled. */
     int getFilledDotCount() const noexcept { return filledDots; }
 
+    /** The page's workers, for stopping them all at once when the program
+        quits. */
+    std::vector<juce::Thread*> getWorkers() noexcept { return { &backgroundCheck, &submitCheck, &qrCodeRequest }; }
+
     /** Seconds the page stays visible before its daily refresh. */
     static constexpr int secondsPerDay = 86400;
 
@@ -76,7 +80,6 @@ private:
     void showBadge();
     void clearBadge();
     void updateCheckRunning();
-    void allowQuitWhenIdle();
     bool isOperationOutstanding() const;
     bool canStartDailyRefresh();
     int selectedIndex() const;

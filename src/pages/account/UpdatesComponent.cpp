@@ -139,7 +139,7 @@ void UpdatesComponent::startUpdateCheck()
         return;
 
     statusCheckBusy = true;
-    canQuit = false;
+    canQuit.hold (&statusCheck);
 
     store->load();
 
@@ -164,7 +164,7 @@ void UpdatesComponent::startUpdateCheck()
 void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, const juce::String& message)
 {
     updateCheckOutstanding = false;
-    canQuit = true;
+    canQuit.release (&statusCheck);
 
     // The flags are settled before an alert opens its nested message loop.
     if (isNoReply (statusCode, returnCode))
@@ -256,7 +256,7 @@ void UpdatesComponent::startProfileUpdate()
 
     overlayMessage = AppConstants::downloadingHrtfMessage;
     busy = true;
-    canQuit = false;
+    canQuit.hold (&pullClient);
     repaint();
 
     ProfileRecord record;
@@ -279,7 +279,7 @@ void UpdatesComponent::profileUpdateFinished (int statusCode, int returnCode, co
     profileUpdateOutstanding = false;
     busy = false;
     repaint();
-    canQuit = true;
+    canQuit.release (&pullClient);
 
     if (isNoReply (statusCode, returnCode))
     {

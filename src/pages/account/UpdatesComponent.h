@@ -35,6 +35,10 @@ public:
     bool isProfileUpdateAvailable() const noexcept { return profileUpdateAvailable; }
     bool isSoftwareUpdateAvailable() const noexcept { return softwareUpdateAvailable; }
 
+    /** The page's workers, for stopping them all at once when the program
+        quits. */
+    std::vector<juce::Thread*> getWorkers() noexcept { return { &statusCheck, &pullClient }; }
+
 private:
     //==============================================================================
     void startUpdateCheck();

@@ -233,7 +233,7 @@ void PersonalizeYourAudioComponent::startImageCheck()
     secondsSinceCheck = 0;
     lastImageNumber = 0;
     checkRunning = true;
-    canQuit = false;
+    canQuit.hold (&statusCheckThread);
 
     ProfileRecord record;
     store.findProfile (profileName, record);
@@ -250,7 +250,7 @@ void PersonalizeYourAudioComponent::startImageCheck()
 
 void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int statusCode, int returnCode, const juce::String& message)
 {
-    canQuit = true;
+    canQuit.release (&statusCheckThread);
 
     // While an alert below is up, the timer keeps ticking; checkRunning stays
     // set until it is closed, so no other check starts meanwhile.
@@ -330,7 +330,7 @@ void PersonalizeYourAudioComponent::startHrtfPull()
 {
     overlayMessage = AppConstants::downloadingHrtfMessage;
     busy = true;
-    canQuit = false;
+    canQuit.hold (&pullThread);
     repaint();
 
     ProfileRecord record;
@@ -347,7 +347,7 @@ void PersonalizeYourAudioComponent::onHrtfPulled (const juce::String&, int statu
 {
     busy = false;
     repaint();
-    canQuit = true;
+    canQuit.release (&pullThread);
 
     // Every failure ends the automatic checks before its alert; only Next
     // checks again.

@@ -66,6 +66,10 @@ public:
     bool isShowingNotDetected() const noexcept { return showNotDetected; }
     int getLastImageNumber() const noexcept { return lastImageNumber; }
 
+    /** The page's workers, for stopping them all at once when the program
+        quits. */
+    std::vector<juce::Thread*> getWorkers() noexcept { return { &statusCheckThread, &pullThread }; }
+
 private:
     //==============================================================================
     void next();

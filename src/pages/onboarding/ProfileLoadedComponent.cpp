@@ -129,7 +129,7 @@ void ProfileLoadedComponent::visibilityChanged()
     }
 
     secondsVisible = 0;
-    canQuit = false;
+    canQuit.hold (&imageThread);
     downloadingScreenshot = true;
     repaint();
 
@@ -179,7 +179,7 @@ void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::M
 
 void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)
 {
-    canQuit = true;
+    canQuit.release (&imageThread);
     downloadingScreenshot = false;
     screenshot = picture;
     repaint();

@@ -67,6 +67,10 @@ public:
     bool isDownloadingScreenshot() const noexcept { return downloadingScreenshot; }
     int getSecondsVisible() const noexcept { return secondsVisible; }
 
+    /** The page's workers, for stopping them all at once when the program
+        quits. */
+    std::vector<juce::Thread*> getWorkers() noexcept { return { &imageThread }; }
+
 private:
     //==============================================================================
     void home();

@@ -75,7 +75,7 @@ StartPageComponent::StartPageComponent (const Picture& decoderLogoToUse,
     addAndMakeVisible (beginButton);
     beginButton.setBounds (beginButtonBounds);
 
-    // The back arrow is added when the page paints, unless this is the first run.
+    // The back arrow is added when the page is shown, unless this is the first run.
     backButton.setBounds (78, 155, 26, 26);
     backButton.setPicture (backArrow, 1.0f, 0.65f, 1.0f);
 
@@ -88,6 +88,9 @@ StartPageComponent::StartPageComponent (const Picture& decoderLogoToUse,
     { begin(); };
     backButton.onClick = [this]
     { back(); };
+    userNameEditor.onEdit = [this]
+    { refreshVerdict(); };
+    store.addChangeListener (this);
 
     // Return in the entry is Begin, with Begin's own checks.
     userNameEditor.onReturn = [this]
@@ -103,6 +106,13 @@ StartPageComponent::StartPageComponent (const Picture& decoderLogoToUse,
                                              if (auto* page = safePage.getComponent())
                                                  showMissingComponents (*page, AppConstants::missingComponentsTitle, AppConstants::missingComponentsMessage); });
     };
+
+    refreshVerdict();
+}
+
+StartPageComponent::~StartPageComponent()
+{
+    store.removeChangeListener (this);
 }
 
 void StartPageComponent::setCurrentProfile (const juce::String& name)
@@ -128,24 +138,25 @@ void StartPageComponent::visibilityChanged()
         if (! softwareCheckThread.isThreadRunning())
         {
             statusCheckBusy = true;
-            canQuit = false;
+            canQuit.hold (&softwareCheckThread);
             softwareCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, int updateStatusCode, int updateReturnCode, const juce::String& message, const juce::String& updateMessage, const juce::String& downloadUrl, const juce::String& releaseNotes, const juce::String& latestReleaseVersion, bool forceUpdate)
             {
-                SoftwareUpdateNotice::handleSoftwareCheckResult (*this, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
+                SoftwareUpdateNotice::handleSoftwareCheckResult (*this, &softwareCheckThread, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
             };
             softwareCheckThread.startThread();
         }
-
-        removeChildComponent (&backButton);
     }
 
+    // No way back when the program started without a profile.
+    if (firstRun)
+        removeChildComponent (&backButton);
+    else
+        addAndMakeVisible (backButton);
+
     userNameEditor.editor.setText ({}, false);
-    userNameError.setText ({}, juce::dontSendNotification);
-    userNameInvalid = false;
-    userNameValid = false;
     userNameEditor.edited = false;
     profileAccepted = false;
-    repaint();
+    refreshVerdict();
 }
 
 //==============================================================================
@@ -155,8 +166,7 @@ void StartPageComponent::paint (juce::Graphics& g)
     StandardPanel::paint (g);
     drawTextRows (g, textRows);
 
-    // The icon shows the verdict of the previous paint; the label below
-    // already shows this one's.
+    // Painting only draws the verdict; it is judged where things change.
     if (userNameInvalid)
     {
         g.setColour (Palette::colour (Palette::entryFill));
@@ -173,16 +183,19 @@ void StartPageComponent::paint (juce::Graphics& g)
         g.fillPath (validIcon);
     }
 
+    if (beginButton.paintOnParent)
+        beginButton.paintOntoParent (g);
+}
+
+void StartPageComponent::refreshVerdict()
+{
     judgeName();
 
-    // Keep painting while shown, so the verdict follows the text as it is
-    // typed and the store as it changes.
-    repaint();
-
+    // A valid name's Begin is drawn by the page, with the red border;
+    // otherwise the button draws itself, with its grey one.
     if (userNameValid)
     {
         beginButton.paintOnParent = true;
-        beginButton.paintOntoParent (g);
         beginButton.setEnabled (true);
     }
     else
@@ -193,8 +206,13 @@ void StartPageComponent::paint (juce::Graphics& g)
         beginButton.setBounds (beginButtonBounds);
     }
 
-    if (! firstRun)
-        addAndMakeVisible (backButton);
+    repaint();
+}
+
+void StartPageComponent::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    // The store's profiles changed: a typed name may now be taken, or free.
+    refreshVerdict();
 }
 
 void StartPageComponent::judgeName()
@@ -263,7 +281,7 @@ void StartPageComponent::back()
 void StartPageComponent::startProfileCheck (const juce::String& name)
 {
     statusCheckBusy = true;
-    canQuit = false;
+    canQuit.hold (&statusCheckThread);
     userNameEditor.setEnabled (false);
     nameBeingRegistered = name;
 
@@ -276,7 +294,7 @@ void StartPageComponent::startProfileCheck (const juce::String& name)
     { onProfileChecked (execId, statusCode, returnCode, message); };
 
     userNameEditor.edited = false;
-    repaint();
+    refreshVerdict();
     statusCheckThread.startThread();
 }
 
@@ -284,7 +302,7 @@ void StartPageComponent::startHrtfPull()
 {
     overlayMessage = AppConstants::downloadingHrtfMessage;
     busy = true;
-    canQuit = false;
+    canQuit.hold (&pullThread);
     repaint();
     userNameEditor.setEnabled (false);
 
@@ -306,7 +324,7 @@ void StartPageComponent::removeRegisteredProfile (const juce::String& name)
 //==============================================================================
 void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, int returnCode, const juce::String& message)
 {
-    canQuit = true;
+    canQuit.release (&statusCheckThread);
     userNameEditor.setEnabled (true);
 
     ProfileRecord record;
@@ -344,7 +362,7 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
     {
         overlayMessage = Texts::generatingQrCode;
         busy = true;
-        canQuit = false;
+        canQuit.hold (&qrCodeThread);
         repaint();
         userNameEditor.setEnabled (false);
 
@@ -355,16 +373,15 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
 
     statusCheckBusy = false;
     profileAccepted = true;
-    repaint();
+    refreshVerdict();
 }
 
 void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
 {
     userNameEditor.edited = false;
-    repaint();
     busy = false;
-    repaint();
-    canQuit = true;
+    refreshVerdict();
+    canQuit.release (&pullThread);
     userNameEditor.setEnabled (true);
 
     const auto name = nameBeingRegistered;
@@ -399,16 +416,15 @@ void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int 
     }
 
     profileAccepted = true;
-    repaint();
+    refreshVerdict();
 }
 
 void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& image)
 {
     userNameEditor.edited = false;
-    repaint();
     busy = false;
-    repaint();
-    canQuit = true;
+    refreshVerdict();
+    canQuit.release (&qrCodeThread);
     userNameEditor.setEnabled (true);
 
     ProfileRecord record;
@@ -444,5 +460,5 @@ void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, 
     }
 
     profileAccepted = true;
-    repaint();
+    refreshVerdict();
 }

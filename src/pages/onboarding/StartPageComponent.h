@@ -17,13 +17,15 @@
 /** The first page of onboarding: names a new profile, announces it to the
     service and goes on to the QR code or downloads an HRTF the service holds.
 
-    The name is judged while the page paints: an empty name or the name of a
-    profile already on this machine is refused, and Begin is drawn red and
-    enabled only for a valid one. The page repaints continuously while shown,
-    so the verdict follows the text as it is typed and the store as it
-    changes. Every service result arrives on the message thread.
+    The name is judged whenever something it depends on changes: an edit of
+    the entry, the store's profiles, the page becoming visible, a step of a
+    registration. An empty name or the name of a profile already on this
+    machine is refused, and Begin is drawn red and enabled only for a valid
+    one. The page is repainted when its look changes and only then. Every
+    service result arrives on the message thread.
 */
-class StartPageComponent : public GradientBackgroundComponent
+class StartPageComponent : public GradientBackgroundComponent,
+                           private juce::ChangeListener
 {
 public:
     StartPageComponent (const Picture& decoderLogo,
@@ -31,6 +33,8 @@ public:
                         const Picture& poweredByLogo,
                         const Picture& backArrow,
                         PresetStore& store);
+
+    ~StartPageComponent() override;
 
     //==============================================================================
     /** Remembers the profile the back arrow returns to. */
@@ -67,13 +71,19 @@ public:
     bool isShowingValidIcon() const noexcept { return userNameValid; }
     bool isProfileAccepted() const noexcept { return profileAccepted; }
 
+    /** The page's workers, for stopping them all at once when the program
+        quits. */
+    std::vector<juce::Thread*> getWorkers() noexcept { return { &statusCheckThread, &qrCodeThread, &pullThread, &softwareCheckThread }; }
+
 private:
     //==============================================================================
     void begin();
     void back();
     void startProfileCheck (const juce::String& name);
     void startHrtfPull();
+    void refreshVerdict();
     void judgeName();
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
     void removeRegisteredProfile (const juce::String& name);
 
     //==============================================================================

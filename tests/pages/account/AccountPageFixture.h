@@ -152,7 +152,7 @@ protected:
         if (IsSkipped())
             return;
 
-        canQuit = true;
+        canQuit.releaseAll();
         busy = false;
         statusCheckBusy = false;
 
@@ -164,7 +164,7 @@ protected:
     {
         ServiceTestFixture::TearDown();
 
-        canQuit = true;
+        canQuit.releaseAll();
         busy = false;
         statusCheckBusy = false;
     }

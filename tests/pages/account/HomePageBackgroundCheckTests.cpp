@@ -1,5 +1,8 @@
 #include "HomePageFixture.h"
 
+#include "app/AppConstants.h"
+#include "pages/onboarding/ProfileLoadedComponent.h"
+
 namespace
 {
 StatusReply withImage()
@@ -25,7 +28,7 @@ TEST_F (HomeBackgroundCheck, UnreachableServiceShowsTheConnectionMessage)
     EXPECT_EQ (alertLog.lastMessage(), "Thank you for using Auralis.  Please check your internet connection to continue.");
     EXPECT_FALSE (page->areUpdatesAvailable());
     EXPECT_EQ (badgeText(), "");
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
     EXPECT_TRUE (userBox().isEnabled());
 }
 
@@ -43,7 +46,7 @@ TEST_F (HomeBackgroundCheck, AnswerOtherThanOkShowsNothingAndLeavesTheBadgeOff)
     EXPECT_TRUE (alertLog.alerts.empty());
     EXPECT_FALSE (page->areUpdatesAvailable());
     EXPECT_EQ (badgeText(), "");
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
 }
 
 TEST_F (HomeBackgroundCheck, WaitingHrtfOrUpdateLightsTheBadge)
@@ -152,7 +155,7 @@ TEST_F (HomeBackgroundCheck, CompulsoryUpdateIsAnnouncedAndKeepsThePageLocked)
     EXPECT_EQ (outside.opened.size(), 1);
     EXPECT_EQ (outside.quitRequests, 1);
     EXPECT_TRUE (page->isCheckRunning());
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
 
     EXPECT_TRUE (click (*page, "+"));
     EXPECT_TRUE (click (*page, "Check For Updates"));
@@ -298,7 +301,7 @@ TEST_F (HomeBackgroundCheck, ARunningCheckIsNeverRestartedOrRedirected)
 
     gate.open();
     ASSERT_TRUE (waitFor ([this]
-                          { return canQuit.load(); }));
+                          { return canQuit.isOpen(); }));
     settle();
 
     // The one check ran for the profile it was started for.
@@ -342,7 +345,7 @@ TEST_F (HomeBackgroundCheck, ResultArrivingAfterLeavingThePageShowsNoAlert)
     page->setCurrentProfile ("Ann");
     page->setVisible (true);
     settle();
-    EXPECT_FALSE (canQuit.load());
+    EXPECT_FALSE (canQuit.isOpen());
 
     ASSERT_TRUE (click (*page, "+"));
     ASSERT_EQ (navigation.size(), 1u);
@@ -352,9 +355,53 @@ TEST_F (HomeBackgroundCheck, ResultArrivingAfterLeavingThePageShowsNoAlert)
 
     gate.open();
     ASSERT_TRUE (waitFor ([]
-                          { return canQuit.load(); }));
+                          { return canQuit.isOpen(); }));
     settle();
     EXPECT_TRUE (alertLog.alerts.empty());
+}
+
+TEST_F (HomeBackgroundCheck, ItsResultNeverOpensTheGateWhileAnotherPagesOperationRuns)
+{
+    // The next page's operation (the plug-in's picture on the profile-loaded
+    // page) sets neither busy flag; the check's result must still leave the
+    // window closed to the user until that operation lets it go.
+    seedProfile ("Ann");
+    Gate gate;
+    auto reply = withImage();
+    reply.software = StatusReply::Software {};
+    serveStatusBehind (gate, reply);
+    server.stall ("GET", "/picture.png");
+
+    const auto previousScreenshotAddress = AppConstants::getScreenshotAddress();
+    AppConstants::setScreenshotAddressForTesting (server.urlFor ("/picture.png"));
+
+    makePage();
+    page->setCurrentProfile ("Ann");
+    page->setVisible (true);
+    ASSERT_TRUE (waitFor ([this]
+                          { return statusRequests() == 1; }));
+    page->setVisible (false);
+
+    {
+        ProfileLoadedComponent next ({}, {}, {}, *store);
+        next.setVisible (true);
+        ASSERT_TRUE (waitFor ([this]
+                              { return server.countRequests ("/picture.png") == 1; }));
+
+        gate.open();
+        ASSERT_TRUE (waitFor ([this]
+                              { return page->areUpdatesAvailable(); }));
+        settle();
+        EXPECT_FALSE (canQuit.isOpen());
+
+        // At its deadline the page gives up on the picture and lets go.
+        for (int tick = 0; tick < 6; ++tick)
+            next.timerCallback();
+
+        EXPECT_TRUE (canQuit.isOpen());
+    }
+
+    AppConstants::setScreenshotAddressForTesting (previousScreenshotAddress);
 }
 
 TEST_F (HomeBackgroundCheck, OverlappingChecksKeepThePageAndTheCloseGateShutUntilBothEnd)
@@ -388,7 +435,7 @@ TEST_F (HomeBackgroundCheck, OverlappingChecksKeepThePageAndTheCloseGateShutUnti
     ASSERT_TRUE (waitFor ([this]
                           { return page->areUpdatesAvailable(); }));
     settle();
-    EXPECT_FALSE (canQuit.load());
+    EXPECT_FALSE (canQuit.isOpen());
     EXPECT_TRUE (page->isCheckRunning());
     EXPECT_FALSE (userBox().isEnabled());
 
@@ -402,6 +449,6 @@ TEST_F (HomeBackgroundCheck, OverlappingChecksKeepThePageAndTheCloseGateShutUnti
     settle();
     EXPECT_EQ (navigation.back().view, View::PersonalizeYourAudio);
     EXPECT_EQ (statusRequests(), 2);
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
     EXPECT_FALSE (page->isCheckRunning());
 }

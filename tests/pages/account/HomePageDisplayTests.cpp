@@ -167,7 +167,7 @@ TEST_F (HomeDisplay, NothingActsWhileACheckRuns)
     ASSERT_TRUE (waitFor ([this]
                           { return statusRequests() == 1; }));
     ASSERT_TRUE (page->isCheckRunning());
-    EXPECT_FALSE (canQuit.load());
+    EXPECT_FALSE (canQuit.isOpen());
 
     for (auto name : { "+", "Check For Updates", "Submit New Image", "Show" })
         EXPECT_TRUE (click (*page, name)) << name;
@@ -185,7 +185,7 @@ TEST_F (HomeDisplay, NothingActsWhileACheckRuns)
     gate.open();
     ASSERT_TRUE (waitFor ([this]
                           { return ! page->isCheckRunning(); }));
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
 }
 
 TEST_F (HomeDisplay, AddProfileAndCheckForUpdatesAskForTheirPages)

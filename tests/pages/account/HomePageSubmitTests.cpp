@@ -54,7 +54,7 @@ protected:
         EXPECT_EQ (qrRequests(), 0);
         EXPECT_TRUE (userBox().isEnabled());
         EXPECT_FALSE (page->isCheckRunning());
-        EXPECT_TRUE (canQuit.load());
+        EXPECT_TRUE (canQuit.isOpen());
     }
 
     void expectWentOnToTheQrCode()
@@ -67,7 +67,7 @@ protected:
         EXPECT_EQ (navigation[0].data, qrPng());
         EXPECT_FALSE (userBox().isEnabled());
         EXPECT_FALSE (busy.load());
-        EXPECT_TRUE (canQuit.load());
+        EXPECT_TRUE (canQuit.isOpen());
     }
 };
 
@@ -181,7 +181,7 @@ TEST_F (HomeSubmit, QrCodeFailuresAreReportedAndThePageStays)
         EXPECT_EQ (alertLog.lastMessage(), c.message);
         EXPECT_TRUE (navigation.empty());
         EXPECT_FALSE (busy.load());
-        EXPECT_TRUE (canQuit.load());
+        EXPECT_TRUE (canQuit.isOpen());
 
         // The user can choose a profile and submit again.
         EXPECT_TRUE (userBox().isEnabled());
@@ -202,7 +202,7 @@ TEST_F (HomeSubmit, PageIsBusyWhileTheQrCodeIsFetched)
                           { return qrRequests() == 1; }));
 
     EXPECT_TRUE (busy.load());
-    EXPECT_FALSE (canQuit.load());
+    EXPECT_FALSE (canQuit.isOpen());
     EXPECT_EQ (page->overlayMessage, "Generating QR Code ...");
     EXPECT_FALSE (userBox().isEnabled());
 
@@ -231,7 +231,7 @@ TEST_F (HomeSubmit, SecondPressWhileTheCheckRunsDoesNothing)
                           { return statusRequests() == 2; }));
     EXPECT_TRUE (page->isCheckRunning());
     EXPECT_FALSE (userBox().isEnabled());
-    EXPECT_FALSE (canQuit.load());
+    EXPECT_FALSE (canQuit.isOpen());
 
     ASSERT_TRUE (click (*page, "Submit New Image"));
     settle (200);

@@ -133,7 +133,7 @@ TEST_F (UpdatesPage, StatusLineIsEmptyOnEntryThenSaysNoUpdatesAvailable)
     page->setVisible (true);
     page->setCurrentProfile ("Ann");
     EXPECT_TRUE (statusCheckBusy.load());
-    EXPECT_FALSE (canQuit.load());
+    EXPECT_FALSE (canQuit.isOpen());
 
     auto first = paint();
     EXPECT_EQ (statusLine(), "");
@@ -143,7 +143,7 @@ TEST_F (UpdatesPage, StatusLineIsEmptyOnEntryThenSaysNoUpdatesAvailable)
     gate.open();
     ASSERT_TRUE (waitFor ([]
                           { return ! statusCheckBusy.load(); }));
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
 
     auto second = paint();
     EXPECT_EQ (statusLine(), "No Updates Available!");
@@ -237,7 +237,7 @@ TEST_F (UpdatesPage, PendingHrtfIsAlwaysOfferedAndDownloaded)
     ASSERT_EQ (navigation.size(), 1u);
     EXPECT_EQ (navigation[0].view, View::HomePage);
     EXPECT_EQ (navigation[0].profile, "Ann");
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
 
     juce::MemoryBlock written;
     ASSERT_TRUE (dataFolder.getChildFile ("hrtf-ann-1").loadFileAsData (written));
@@ -289,7 +289,7 @@ TEST_F (UpdatesPage, UnreachableCheckLeavesBothButtonsInactive)
     ASSERT_EQ (alertLog.alerts.size(), 1u);
     EXPECT_EQ (alertLog.lastTitle(), "Error!");
     EXPECT_EQ (alertLog.lastMessage(), "Thank you for using Auralis.  Please check your internet connection to continue.");
-    EXPECT_TRUE (canQuit.load());
+    EXPECT_TRUE (canQuit.isOpen());
 
     EXPECT_TRUE (click (*page, "Profile Update"));
     EXPECT_TRUE (click (*page, "Software Update"));
@@ -347,7 +347,7 @@ protected:
         EXPECT_EQ (alertLog.lastTitle(), title);
         EXPECT_EQ (alertLog.lastMessage(), message);
         EXPECT_FALSE (busy.load());
-        EXPECT_TRUE (canQuit.load());
+        EXPECT_TRUE (canQuit.isOpen());
     }
 };
 
@@ -429,7 +429,7 @@ TEST_F (UpdatesPagePull, NothingLeavesWhileTheDownloadRuns)
     ASSERT_TRUE (waitFor ([this]
                           { return pullRequests() == 1; }));
     EXPECT_TRUE (busy.load());
-    EXPECT_FALSE (canQuit.load());
+    EXPECT_FALSE (canQuit.isOpen());
     EXPECT_EQ (page->overlayMessage, "Downloading Personalized HRTF ...");
 
     for (auto name : { "Back", "Profile Update", "Software Update" })

@@ -175,7 +175,7 @@ protected:
     {
         ServiceTestFixture::SetUp();
 
-        canQuit = true;
+        canQuit.releaseAll();
         busy = false;
         statusCheckBusy = false;
     }
@@ -186,7 +186,7 @@ protected:
         destroyPage();
         ServiceTestFixture::TearDown();
 
-        canQuit = true;
+        canQuit.releaseAll();
         busy = false;
         statusCheckBusy = false;
     }

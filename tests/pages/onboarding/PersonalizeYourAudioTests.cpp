@@ -83,7 +83,7 @@ protected:
     bool waitForIdle()
     {
         return waitFor ([&]
-                        { return ! page->isCheckRunning() && ! busy && canQuit; });
+                        { return ! page->isCheckRunning() && ! busy && canQuit.isOpen(); });
     }
 
     void pressNext()
@@ -322,7 +322,7 @@ TEST_F (PersonalisePage, AProcessedImageFoundAutomaticallyIsDownloaded)
     ASSERT_TRUE (waitFor ([&]
                           { return busy.load(); }));
     EXPECT_EQ (page->overlayMessage, "Downloading Personalized HRTF ...");
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
 
     const auto image = paint();
     saveSnapshot (image, "personalise-page-downloading");
@@ -342,7 +342,7 @@ TEST_F (PersonalisePage, AProcessedImageFoundAutomaticallyIsDownloaded)
     ASSERT_TRUE (waitFor ([&]
                           { return ! navigations.empty(); }));
     EXPECT_FALSE (busy);
-    EXPECT_TRUE (canQuit);
+    EXPECT_TRUE (canQuit.isOpen());
     EXPECT_EQ (alerts.size(), 0u);
     EXPECT_EQ (navigations[0].view, View::StartPage);
 
@@ -364,7 +364,7 @@ TEST_F (PersonalisePage, NextBackAndWatchNowWaitForARunningCheck)
 
     tickTo (60);
     ASSERT_TRUE (page->isCheckRunning());
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
 
     pressNext();
     pressBack();
@@ -528,7 +528,7 @@ TEST_F (PersonalisePage, DownloadFailuresEndTheAutomaticChecksAndKeepTheProfile)
         expectAlert (c.title, c.message);
         EXPECT_FALSE (page->isTimerRunning()) << c.title;
         EXPECT_TRUE (navigations.empty());
-        EXPECT_TRUE (canQuit);
+        EXPECT_TRUE (canQuit.isOpen());
 
         ProfileRecord record;
         EXPECT_TRUE (store->findProfile ("Ann", record));

@@ -108,7 +108,7 @@ TEST_F (ProfileLoadedPage, HomeWaitsForThePictureThatArrivesInTime)
     show();
 
     EXPECT_TRUE (page->isDownloadingScreenshot());
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
 
     auto image = paint();
     saveSnapshot (image, "profile-loaded-page-fetching");
@@ -122,7 +122,7 @@ TEST_F (ProfileLoadedPage, HomeWaitsForThePictureThatArrivesInTime)
 
     gate.open();
     ASSERT_TRUE (waitForPicture());
-    EXPECT_TRUE (canQuit);
+    EXPECT_TRUE (canQuit.isOpen());
     EXPECT_EQ (page->getScreenshot().getWidth(), 554);
     EXPECT_FALSE (showsEmbeddedPicture());
     EXPECT_EQ (alerts.size(), 0u);
@@ -153,7 +153,7 @@ TEST_F (ProfileLoadedPage, AFailedPictureGivesWayToTheEmbeddedOneAtOnce)
         ASSERT_TRUE (waitForPicture());
         EXPECT_TRUE (showsEmbeddedPicture());
         EXPECT_EQ (page->getSecondsVisible(), 0);
-        EXPECT_TRUE (canQuit);
+        EXPECT_TRUE (canQuit.isOpen());
     }
 
     const auto image = paint();
@@ -175,7 +175,7 @@ TEST_F (ProfileLoadedPage, APictureNotHereBySixTicksGivesWayToTheEmbeddedOne)
 
     tick (5);
     EXPECT_TRUE (page->isDownloadingScreenshot());
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
     pressHome();
     EXPECT_TRUE (navigations.empty());
 
@@ -184,7 +184,7 @@ TEST_F (ProfileLoadedPage, APictureNotHereBySixTicksGivesWayToTheEmbeddedOne)
     tick();
     EXPECT_FALSE (page->isDownloadingScreenshot());
     EXPECT_TRUE (showsEmbeddedPicture());
-    EXPECT_TRUE (canQuit);
+    EXPECT_TRUE (canQuit.isOpen());
 
     // The late picture changes nothing.
     gate.open();
@@ -193,7 +193,7 @@ TEST_F (ProfileLoadedPage, APictureNotHereBySixTicksGivesWayToTheEmbeddedOne)
                           { return server.countRequests (picturePath) == 1; }));
     UiTest::pumpMessages (200);
     EXPECT_TRUE (showsEmbeddedPicture());
-    EXPECT_TRUE (canQuit);
+    EXPECT_TRUE (canQuit.isOpen());
 
     pressHome();
     ASSERT_EQ (navigations.size(), 1u);
@@ -256,11 +256,11 @@ TEST_F (ProfileLoadedPage, ShownAgainWhileAnEarlierDownloadRunsItWaitsForThatOne
     // download starts, the running one serves this showing.
     show();
     EXPECT_TRUE (page->isDownloadingScreenshot());
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
     gate.open();
     ASSERT_TRUE (waitForPicture());
     EXPECT_FALSE (showsEmbeddedPicture());
     EXPECT_EQ (page->getScreenshot().getPixelAt (10, 10), juce::Colours::green);
     EXPECT_EQ (server.countRequests (picturePath), 1);
-    EXPECT_TRUE (canQuit);
+    EXPECT_TRUE (canQuit.isOpen());
 }

@@ -4,6 +4,7 @@
 #include "ui/Palette.h"
 
 #include <limits>
+#include <thread>
 #include <utility>
 
 using namespace OnboardingTest;
@@ -46,6 +47,34 @@ bool hasDarkText (const juce::Image& image, juce::Rectangle<int> area)
 
     return false;
 }
+
+/** True when some pixel of the area is drawn in the verdict's red. */
+bool hasRedText (const juce::Image& image, juce::Rectangle<int> area)
+{
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            if (const auto p = image.getPixelAt (x, y); p.getRed() > 180 && p.getGreen() < 80 && p.getBlue() < 80)
+                return true;
+
+    return false;
+}
+
+const juce::Rectangle<int> verdictArea { 80, 370, 350, 24 };
+
+/** The page, counting the paints asked of it: by its window, and by tests
+    that take a snapshot. */
+struct CountingStartPage : public StartPageComponent
+{
+    using StartPageComponent::StartPageComponent;
+
+    void paint (juce::Graphics& g) override
+    {
+        ++paints;
+        StartPageComponent::paint (g);
+    }
+
+    int paints = 0;
+};
 }
 
 //==============================================================================
@@ -60,7 +89,7 @@ protected:
             return;
 
         makeStore();
-        page = std::make_unique<StartPageComponent> (decoderLogo, partnerLogo, poweredByLogo, backArrow, *store);
+        page = std::make_unique<CountingStartPage> (decoderLogo, partnerLogo, poweredByLogo, backArrow, *store);
         page->onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
         { navigations.push_back ({ name, view, data }); };
     }
@@ -116,7 +145,7 @@ protected:
     bool waitForOutcome (size_t expectedAlerts)
     {
         return waitFor ([&]
-                        { return (alerts.size() >= expectedAlerts || ! navigations.empty()) && ! busy && ! statusCheckBusy && canQuit; });
+                        { return (alerts.size() >= expectedAlerts || ! navigations.empty()) && ! busy && ! statusCheckBusy && canQuit.isOpen(); });
     }
 
     juce::StringArray namesOnDisk() const
@@ -141,78 +170,138 @@ protected:
         serveReply (Endpoints::qrCode, R"({"exec_id": "q1", "status_code": 200, "return_code": 0, "message": "ok", "qr_image_url": ")" + server.urlFor ("/qr/bob.png") + "\"}");
     }
 
-    std::unique_ptr<StartPageComponent> page;
+    /** Does something to the page shown in a window, waits until the window
+        repaints it (as it must for whatever changes the look), then reads
+        one snapshot: the icon, the verdict (its text and whether its red is
+        drawn) and Begin's border and state. */
+    juce::String lookAfter (const std::function<void()>& action)
+    {
+        const auto paintsBefore = page->paints;
+        action();
+        EXPECT_TRUE (runMessageLoopUntil ([&]
+                                          { return page->paints > paintsBefore; },
+                                          5000));
+        UiTest::pumpMessages (50);
+
+        const auto image = paint();
+        const auto icon = image.getPixelAt (iconDisc.x, iconDisc.y);
+        const auto& begin = page->getBeginButton();
+        const auto beginRed = nearerTo (image.getPixelAt (beginBorder.x, beginBorder.y), colourOf (Palette::redAccent), colourOf (Palette::greyBorder));
+
+        return juce::String ("icon ")
+               + (UiTest::coloursNear (icon, colourOf (Palette::redMark), 24) ? "error" : UiTest::coloursNear (icon, colourOf (Palette::greenMark), 24) ? "valid"
+                                                                                                                                                        : "none")
+               + ", verdict '" + page->getUserNameError().getText() + "'" + (hasRedText (image, verdictArea) ? " shown" : "")
+               + ", Begin " + (beginRed ? "red" : "grey") + (begin.isEnabled() ? " enabled" : " disabled");
+    }
+
+    /** Types into the entry as the user would, and lets the change (which
+        the entry posts) arrive. */
+    void type (const juce::String& text)
+    {
+        page->getUserNameEditor().editor.setText (text, true);
+        UiTest::pumpMessages (50);
+    }
+
+    std::unique_ptr<CountingStartPage> page;
     std::vector<Navigation> navigations;
 };
 
 //==============================================================================
-TEST_F (StartPage, JudgesTheNameAsItIsTyped)
+TEST_F (StartPage, TheLookFollowsEditsTheStoreAndResultsAndAStillPageIsNotRepainted)
 {
-    addProfile ("Ann");
-    show();
+    const juce::String none ("icon none, verdict '', Begin grey disabled");
+    const juce::String empty ("icon error, verdict 'Not a valid Username, please try again!' shown, Begin grey disabled");
+    const juce::String taken ("icon error, verdict 'This Username is already registered on your device!' shown, Begin grey disabled");
+    const juce::String valid ("icon valid, verdict '', Begin red enabled");
 
-    auto image = paint();
-    saveSnapshot (image, "start-page-fresh");
-    EXPECT_FALSE (page->isShowingInvalidIcon());
-    EXPECT_FALSE (page->isShowingValidIcon());
-    EXPECT_TRUE (page->getUserNameError().getText().isEmpty());
-    EXPECT_FALSE (page->getBeginButton().isEnabled());
-    EXPECT_FALSE (nearerTo (image.getPixelAt (iconDisc.x, iconDisc.y), colourOf (Palette::greenMark), colourOf (Palette::gradientBottom)));
-    EXPECT_FALSE (nearerTo (image.getPixelAt (iconDisc.x, iconDisc.y), colourOf (Palette::redMark), colourOf (Palette::gradientBottom)));
-    EXPECT_TRUE (nearerTo (image.getPixelAt (beginBorder.x, beginBorder.y), colourOf (Palette::greyBorder), colourOf (Palette::redAccent)));
+    startServer();
+    addProfile ("Ann");
+    page->addToDesktop (0);
+
+    EXPECT_EQ (lookAfter ([&]
+                          { show(); }),
+               none);
+    saveSnapshot (paint(), "start-page-fresh");
 
     // The header band's black outline is one row taller than the band: its
     // lower edge darkens the row below the band (the panel every framed page
     // draws).
+    const auto fresh = paint();
+
     for (int x : { 150, 300, 440 })
-        EXPECT_LT (image.getPixelAt (x, 199).getBrightness(), 0.8f * image.getPixelAt (x, 204).getBrightness()) << x;
+        EXPECT_LT (fresh.getPixelAt (x, 199).getBrightness(), 0.8f * fresh.getPixelAt (x, 204).getBrightness()) << x;
 
-    // A profile on this machine has exactly this name.
-    image = typeName ("Ann");
-    saveSnapshot (image, "start-page-name-registered");
-    EXPECT_EQ (page->getUserNameError().getText(), "This Username is already registered on your device!");
-    EXPECT_TRUE (page->isShowingInvalidIcon());
-    EXPECT_FALSE (page->getBeginButton().isEnabled());
-    EXPECT_FALSE (page->getBeginButton().paintOnParent);
-    EXPECT_TRUE (UiTest::coloursNear (image.getPixelAt (iconDisc.x, iconDisc.y), colourOf (Palette::redMark)));
-    EXPECT_TRUE (UiTest::coloursNear (image.getPixelAt (exclamationHole.x, exclamationHole.y), colourOf (Palette::entryFill)));
-    EXPECT_TRUE (nearerTo (image.getPixelAt (beginBorder.x, beginBorder.y), colourOf (Palette::greyBorder), colourOf (Palette::redAccent)));
+    // Escape in the entry counts as an edit, even without typing.
+    EXPECT_EQ (lookAfter ([&]
+                          { page->getUserNameEditor().editor.onEscapeKey(); }),
+               empty);
+    saveSnapshot (paint(), "start-page-name-empty");
 
-    image = typeName ("");
-    saveSnapshot (image, "start-page-name-empty");
-    EXPECT_EQ (page->getUserNameError().getText(), "Not a valid Username, please try again!");
-    EXPECT_TRUE (page->isShowingInvalidIcon());
-    EXPECT_FALSE (page->getBeginButton().isEnabled());
+    EXPECT_EQ (lookAfter ([&]
+                          { type ("Ann"); }),
+               taken);
+    saveSnapshot (paint(), "start-page-name-registered");
 
-    // Names differing only in case are different names, and one blank is a name.
-    for (auto name : { "ann", " " })
+    // Names differing only in case are different names.
+    EXPECT_EQ (lookAfter ([&]
+                          { type ("ann"); }),
+               valid);
+    saveSnapshot (paint(), "start-page-name-valid");
+
+    // The verdict follows the store, whichever thread changes it.
+    EXPECT_EQ (lookAfter ([&]
+                          { std::thread ([&]
+                                         { addProfile ("ann"); })
+                                .join(); }),
+               taken);
+    EXPECT_EQ (lookAfter ([&]
+                          { store->removeProfile ("ann"); }),
+               valid);
+
+    // After a result the entry counts as unedited: the icon and Begin show
+    // whether a name was accepted, until the next edit.
+    const auto afterRegistering = [&] (const juce::String& name, size_t alertsBefore)
     {
-        image = typeName (name);
-        EXPECT_TRUE (page->getUserNameError().getText().isEmpty()) << name;
-        EXPECT_TRUE (page->isShowingValidIcon()) << name;
-        EXPECT_FALSE (page->isShowingInvalidIcon()) << name;
-        EXPECT_TRUE (page->getBeginButton().isEnabled()) << name;
-        EXPECT_TRUE (page->getBeginButton().paintOnParent) << name;
-        EXPECT_TRUE (UiTest::coloursNear (image.getPixelAt (iconDisc.x, iconDisc.y), colourOf (Palette::greenMark))) << name;
-        EXPECT_TRUE (nearerTo (image.getPixelAt (beginBorder.x, beginBorder.y), colourOf (Palette::redAccent), colourOf (Palette::greyBorder))) << name;
-    }
+        return lookAfter ([&]
+                          {
+                              type (name);
+                              ASSERT_TRUE (waitFor ([&]
+                                                    { return page->getBeginButton().paintOnParent; }));
+                              pressBegin();
+                              ASSERT_TRUE (waitForOutcome (alertsBefore + 1)); });
+    };
 
-    saveSnapshot (image, "start-page-name-valid");
+    server.serve ("POST", "/" + Endpoints::statusCheck, TestHttpResponse::text ("down for maintenance", "text/plain", 503));
+    EXPECT_EQ (afterRegistering ("Bob", 0), none) << "no reply to the status check";
 
-    // The verdict follows the store too: once "ann" exists, it is refused.
-    typeName ("ann");
-    EXPECT_TRUE (page->isShowingValidIcon());
-    addProfile ("ann");
-    paint();
-    EXPECT_FALSE (page->isShowingValidIcon());
+    serveReply (Endpoints::statusCheck, refusal (409, 1, "Please choose another name"));
+    EXPECT_EQ (afterRegistering ("Cid", 1), none) << "status check refused";
+
+    serveStatus ({});
+    server.serve ("POST", "/" + Endpoints::qrCode, TestHttpResponse::text ("down for maintenance", "text/plain", 503));
+    EXPECT_EQ (afterRegistering ("Dan", 2), valid) << "no reply to the QR code request";
+
+    serveStatus ({ 200, "ok", 2, 1, 2, 0 });
+    server.serve ("POST", "/" + Endpoints::pullClient, TestHttpResponse::text ("down for maintenance", "text/plain", 503));
+    EXPECT_EQ (afterRegistering ("Eve", 3), valid) << "no reply to the HRTF download";
+    EXPECT_EQ (alerts.size(), 4u);
+
+    EXPECT_EQ (lookAfter ([&]
+                          { type ("Ann"); }),
+               taken);
+
+    // A still page is not painted again and again.
+    UiTest::pumpMessages (200);
+    const auto paintsBefore = page->paints;
+    UiTest::pumpMessages (1000);
+    EXPECT_LT (page->paints - paintsBefore, 5);
 
     // Showing the page again starts afresh.
-    show();
-    paint();
+    EXPECT_EQ (lookAfter ([&]
+                          { show(); }),
+               none);
     EXPECT_TRUE (page->getUserNameEditor().editor.getText().isEmpty());
-    EXPECT_FALSE (page->isShowingInvalidIcon());
-    EXPECT_FALSE (page->isShowingValidIcon());
-    EXPECT_TRUE (page->getUserNameError().getText().isEmpty());
 }
 
 TEST_F (StartPage, BeginAndBackAreRefusedWhileAnOperationRuns)
@@ -260,7 +349,7 @@ TEST_F (StartPage, WhileTheNameIsCheckedTheEntryIsLockedAndBeginIgnored)
     ASSERT_TRUE (waitFor ([&]
                           { return server.countRequests ("/" + Endpoints::statusCheck) == 1; }));
     EXPECT_TRUE (statusCheckBusy);
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
     EXPECT_FALSE (page->getUserNameEditor().isEnabled());
 
     // The entry is no longer edited, so the page follows the (unset) accepted flag.
@@ -290,7 +379,7 @@ TEST_F (StartPage, FirstRunChecksForSoftwareBeforeAnythingElse)
 
     show (true);
     EXPECT_TRUE (statusCheckBusy);
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
 
     // No back arrow on the first run, and Begin waits for the result.
     typeName ("Bob");
@@ -352,7 +441,7 @@ TEST_F (StartPage, FirstRunNoticesFollowTheSoftwareCheck)
         ASSERT_TRUE (waitFor ([&]
                               { return ! statusCheckBusy; }));
         EXPECT_EQ (server.countRequests ("/" + Endpoints::statusCheck), requestsBefore + 1);
-        EXPECT_TRUE (canQuit);
+        EXPECT_TRUE (canQuit.isOpen());
 
         if (c.title.isEmpty())
         {
@@ -592,7 +681,7 @@ TEST_F (StartPage, AFailedBankWriteAsksForAReinstall)
     store.reset();
     ASSERT_TRUE (dataFolder.getChildFile ("Presets").getChildFile ("inside").create());
     makeStore();
-    page = std::make_unique<StartPageComponent> (decoderLogo, partnerLogo, poweredByLogo, backArrow, *store);
+    page = std::make_unique<CountingStartPage> (decoderLogo, partnerLogo, poweredByLogo, backArrow, *store);
     page->onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
     { navigations.push_back ({ name, view, data }); };
 
@@ -631,7 +720,7 @@ TEST_F (StartPage, ANewNameGoesOnToTheQrCode)
     ASSERT_TRUE (waitFor ([&]
                           { return busy.load(); }));
     EXPECT_FALSE (statusCheckBusy);
-    EXPECT_FALSE (canQuit);
+    EXPECT_FALSE (canQuit.isOpen());
     EXPECT_EQ (page->overlayMessage, "Generating QR Code ...");
 
     const auto image = paint();

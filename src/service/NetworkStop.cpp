@@ -1,0 +1,55 @@
+#include "NetworkStop.h"
+
+NetworkStop::NetworkStop (juce::Thread& threadToWatch)
+    : thread (threadToWatch)
+{
+    thread.addListener (this);
+}
+
+NetworkStop::~NetworkStop()
+{
+    thread.removeListener (this);
+}
+
+bool NetworkStop::isStopRequested() const
+{
+    return thread.threadShouldExit();
+}
+
+void NetworkStop::exitSignalSent()
+{
+    // Runs on the thread that asks for the stop, after the thread's exit flag
+    // is set. Cancelling closes the stream's connection; the worker's wait
+    // notices on its next wake-up.
+    const juce::ScopedLock sl (lock);
+
+    if (current != nullptr)
+        current->cancel();
+}
+
+//==============================================================================
+NetworkStop::ScopedStream::ScopedStream (NetworkStop* stopToUse, juce::WebInputStream& stream)
+    : stop (stopToUse)
+{
+    if (stop == nullptr)
+        return;
+
+    {
+        const juce::ScopedLock sl (stop->lock);
+        stop->current = &stream;
+    }
+
+    // The exit flag is set before the signal looks for a stream, so a stop
+    // that came before the registration is seen here.
+    if (stop->isStopRequested())
+        stream.cancel();
+}
+
+NetworkStop::ScopedStream::~ScopedStream()
+{
+    if (stop == nullptr)
+        return;
+
+    const juce::ScopedLock sl (stop->lock);
+    stop->current = nullptr;
+}
