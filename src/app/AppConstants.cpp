@@ -2,8 +2,8 @@
 
 namespace
 {
-    juce::CriticalSection screenshotAddressLock;
-    juce::String screenshotAddress { AURALIS_SCREENSHOT_URL };
+juce::CriticalSection screenshotAddressLock;
+juce::String screenshotAddress { AURALIS_SCREENSHOT_URL };
 }
 
 juce::String AppConstants::getScreenshotAddress()
