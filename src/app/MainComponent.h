@@ -35,7 +35,6 @@ public:
     static juce::String computeDataFolder();
 
     PresetStore& getStore() noexcept { return store; }
-    const juce::String& getDataFolder() const noexcept { return dataFolder; }
 
     /** The page that is currently shown. */
     GradientBackgroundComponent* getCurrentPage() const noexcept { return currentPage; }

@@ -4,13 +4,7 @@
 #include "AppConstants.h"
 #include "ExternalActions.h"
 #include "SharedFlags.h"
-#include "service/ServiceCodes.h"
-
-namespace
-{
-constexpr int updateFound = 200;
-constexpr int versionRefused = 403;
-}
+#include "store/ServiceCodes.h"
 
 //==============================================================================
 SoftwareUpdateNotice SoftwareUpdateNotice::decide (int statusCode,
@@ -37,9 +31,9 @@ SoftwareUpdateNotice SoftwareUpdateNotice::decide (int statusCode,
         notice.message = AppConstants::outOfDateMessage;
         notice.downloadUrl = downloadUrl;
     }
-    else if (updateStatusCode == updateFound)
+    else if (updateStatusCode == ServiceCodes::statusOk)
     {
-        if (updateReturnCode == 1)
+        if (updateReturnCode == ServiceCodes::softwareUpdateFound)
         {
             notice.kind = Kind::updateAvailable;
             notice.title = updateMessage;
@@ -49,7 +43,7 @@ SoftwareUpdateNotice SoftwareUpdateNotice::decide (int statusCode,
             notice.secondButtonText = AppConstants::downloadNowText;
         }
     }
-    else if (updateStatusCode == versionRefused && updateReturnCode == 1 && downloadUrl.isNotEmpty())
+    else if (updateStatusCode == ServiceCodes::statusForbidden && updateReturnCode == ServiceCodes::softwareUpdateFound && downloadUrl.isNotEmpty())
     {
         notice.kind = Kind::unsupportedVersion;
         notice.title = AppConstants::updateNowTitle;

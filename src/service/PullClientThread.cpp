@@ -1,6 +1,7 @@
 #include "PullClientThread.h"
 
 #include "ServiceClient.h"
+#include "store/ServiceCodes.h"
 #include "ServiceConstants.h"
 #include "store/PresetStore.h"
 #include "store/SafeFileWriter.h"
@@ -34,7 +35,7 @@ void PullClientThread::run()
         const auto reply = sendServiceRequest (ServiceConstants::pullClientPath, sections, &networkStop);
         auto* object = readReplyHeader (reply, header);
 
-        if (object != nullptr && header.statusCode == 200)
+        if (object != nullptr && header.statusCode == ServiceCodes::statusOk)
         {
             // The service lists the profile's data sets oldest first.
             const auto urls = object->getProperty ("urls");

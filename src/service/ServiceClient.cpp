@@ -2,9 +2,8 @@
 
 #include "JsonNumberRewriter.h"
 #include "ServiceConstants.h"
+#include "store/DeviceIdentifier.h"
 #include "store/VarConversions.h"
-
-#include <juce_product_unlocking/juce_product_unlocking.h>
 
 #include <limits>
 
@@ -141,15 +140,6 @@ juce::var makeObject (std::initializer_list<std::pair<const char*, juce::var>> m
 }
 
 //==============================================================================
-juce::String localDeviceIdentifier()
-{
-    // The service and the store's profiles know the device by this value, so
-    // it stays, although the framework now prefers another identifier.
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    return juce::OnlineUnlockStatus::MachineIDUtilities::getLocalMachineIDs()[0];
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
-}
-
 juce::String writeRequestEnvelope (const RequestSections& sections)
 {
     // Members are written in insertion order, which the service relies on.

@@ -81,6 +81,3 @@ bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth);
     numbers. Looks only outside
     strings; runs in linear time. */
 bool makeNumbersSafeToParse (const juce::String& jsonText, juce::String& safeText);
-
-/** This machine's device identifier, as sent in "device_id". */
-juce::String localDeviceIdentifier();

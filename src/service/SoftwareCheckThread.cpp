@@ -1,6 +1,7 @@
 #include "SoftwareCheckThread.h"
 
 #include "ServiceClient.h"
+#include "store/ServiceCodes.h"
 #include "ServiceConstants.h"
 #include "store/VarConversions.h"
 
@@ -35,7 +36,7 @@ void SoftwareCheckThread::run()
     {
         const auto update = object->getProperty ("software_update_info");
 
-        if (update.isObject() && header.statusCode == 200)
+        if (update.isObject() && header.statusCode == ServiceCodes::statusOk)
         {
             updateMessage = update["message"].toString();
             updateStatusCode = VarConversions::toInt (update["status_code"]);

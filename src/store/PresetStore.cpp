@@ -1,11 +1,11 @@
 #include "PresetStore.h"
 
+#include "DeviceIdentifier.h"
 #include "SafeFileReader.h"
+#include "ServiceCodes.h"
 #include "SafeFileWriter.h"
 #include "ValueTreeStreamValidator.h"
 #include "VarConversions.h"
-
-#include <juce_product_unlocking/juce_product_unlocking.h>
 
 namespace
 {
@@ -33,8 +33,8 @@ namespace ReplyKeys
     const char* const auralisId = "auralis_id";
 }
 
-constexpr int statusOk = 200;
-constexpr int statusForbidden = 403;
+using ServiceCodes::statusForbidden;
+using ServiceCodes::statusOk;
 
 const juce::var* findObject (const juce::var& reply, const char* key)
 {
@@ -332,7 +332,7 @@ void PresetStore::mergeIntoBank (const juce::String& name, const juce::var& repl
     if (isNew)
     {
         preset.setProperty (ids.profileName, name, nullptr);
-        preset.setProperty (ids.localMachineId, getDeviceId(), nullptr);
+        preset.setProperty (ids.localMachineId, localDeviceIdentifier(), nullptr);
         bank.appendChild (preset, nullptr);
     }
 }
@@ -568,28 +568,6 @@ juce::ValueTree PresetStore::findPreset (const juce::String& name) const
 bool PresetStore::isHrtfFileOfThisStore (const juce::File& file) const
 {
     return file != juce::File() && hrtfFileFor (file.getFileName()) == file;
-}
-
-juce::String PresetStore::getDeviceId()
-{
-    const juce::ScopedLock sl (lock);
-
-    if (! deviceIdKnown)
-    {
-        // The device identifier the service knows this machine by; requests
-        // send the same value, so it stays this function's even though the
-        // framework now prefers another.
-        JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-        JUCE_BEGIN_IGNORE_WARNINGS_MSVC (4996)
-        const auto machineIds = juce::OnlineUnlockStatus::MachineIDUtilities::getLocalMachineIDs();
-        JUCE_END_IGNORE_WARNINGS_MSVC
-        JUCE_END_IGNORE_WARNINGS_GCC_LIKE
-
-        deviceId = machineIds.isEmpty() ? juce::String() : machineIds[0];
-        deviceIdKnown = true;
-    }
-
-    return deviceId;
 }
 
 //==============================================================================

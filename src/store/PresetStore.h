@@ -105,9 +105,6 @@ public:
         refuses, no device name, not the bank or its backup in any case. */
     static bool isSafeHrtfId (const juce::String& hrtfId);
 
-    juce::File getPresetsFile() const { return presetsFile; }
-    juce::File getBackupFile() const { return backupFile; }
-
     /** Called, possibly on a worker thread, when "Presets" could not be
         written. Never called while the store's lock is held. */
     std::function<void()> onSaveFailed;
@@ -148,7 +145,6 @@ private:
     void removeStrayTemporaryFiles (const juce::StringArray& hrtfIds);
     juce::ValueTree findPreset (const juce::String& name) const;
     bool isHrtfFileOfThisStore (const juce::File& file) const;
-    juce::String getDeviceId();
 
     static juce::ValueTree readBankFile (const juce::File& file);
     static bool readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block);
@@ -158,8 +154,6 @@ private:
     const Ids ids;
     const juce::File presetsFile, backupFile;
     juce::ValueTree bank;
-    juce::String deviceId;
-    bool deviceIdKnown = false;
 
     // Taken in this order: writeLock (one write or load at a time, from its
     // bytes to its rename), then lock (the bank in memory).

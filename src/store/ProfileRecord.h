@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ServiceCodes.h"
+
 #include <juce_core/juce_core.h>
 
 //==============================================================================
@@ -40,8 +42,39 @@ struct ProfileRecord
     bool force_update = false;
 
     //==============================================================================
+    // What the profile's counters and codes say, read the same way by every
+    // page. The counters come from the service, so differences are taken in
+    // 64 bits: no pair of ints can overflow.
+
     /** HRTF downloads the service still allows (`pull_allowed` less
-        `pull_requested`), counted in 64 bits so that no pair of ints can
-        overflow; 0 or less when none are left. */
+        `pull_requested`); 0 or less when none are left. */
     juce::int64 downloadsLeft() const { return (juce::int64) pull_allowed - pull_requested; }
+
+    /** Ear-image submissions the service still allows (`hrtf_allowed` less
+        `hrtf_requested`); 0 or less when none are left. */
+    juce::int64 submissionsLeft() const { return (juce::int64) hrtf_allowed - hrtf_requested; }
+
+    /** The profile's first HRTF has been made but not downloaded yet. */
+    bool isFirstHrtfWaiting() const { return img_id.isEmpty() && hrtf_requested == 1; }
+
+    /** The service holds newer HRTF data for the profile than its own. */
+    bool isProfileUpdateWaiting() const
+    {
+        return auralis_update_status_code == ServiceCodes::statusOk
+               && auralis_update_return_code != ServiceCodes::noNewerHrtf;
+    }
+
+    /** A newer version of the program is available. */
+    bool isSoftwareUpdateWaiting() const
+    {
+        return software_update_status_code == ServiceCodes::statusOk
+               && software_update_return_code == ServiceCodes::softwareUpdateFound;
+    }
+
+    /** The service holds no HRTF data for the profile. */
+    bool isHrtfNotFound() const
+    {
+        return hrtf_status_code == ServiceCodes::statusNoHrtfData
+               && hrtf_return_code == ServiceCodes::hrtfNotFound;
+    }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/ServiceClient.h"
+#include "store/DeviceIdentifier.h"
 
 //==============================================================================
 /*  The request texts the service must receive, written out literally member

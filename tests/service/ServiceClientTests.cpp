@@ -2,6 +2,7 @@
 #include "ServiceTestFixture.h"
 
 #include "service/ServiceClient.h"
+#include "store/DeviceIdentifier.h"
 
 #include <cmath>
 #include <cstring>

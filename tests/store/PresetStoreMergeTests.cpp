@@ -1,6 +1,6 @@
 #include "StoreTestFolder.h"
 
-#include <juce_product_unlocking/juce_product_unlocking.h>
+#include "store/DeviceIdentifier.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +16,6 @@ const char* const fullReply = R"({
                                   "download_url": "https://dl.example/a", "release_notes": "notes",
                                   "latest_release_version": "0.0.11", "force_update": 1 },
         "auralis_update_info": { "status_code": 200, "return_code": 0, "message": "hrtf ready" } })";
-
-juce::String deviceId()
-{
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    const auto ids = juce::OnlineUnlockStatus::MachineIDUtilities::getLocalMachineIDs();
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
-    return ids.isEmpty() ? juce::String() : ids[0];
-}
 
 ProfileRecord recordOf (const PresetStore& store, const juce::String& name)
 {
@@ -55,7 +47,7 @@ TEST (PresetStoreMerge, ANewNameAppendsOnePresetWithNameAndDeviceSetLast)
     const auto n = preset.getNumProperties();
     EXPECT_EQ (preset.getPropertyName (n - 2).toString(), "profileName");
     EXPECT_EQ (preset.getPropertyName (n - 1).toString(), "localMachineId");
-    EXPECT_EQ (preset["localMachineId"].toString(), deviceId());
+    EXPECT_EQ (preset["localMachineId"].toString(), localDeviceIdentifier());
 
     // Values keep the reply's types.
     EXPECT_TRUE (preset["hrtf_allowed"].isInt());

@@ -4,7 +4,7 @@
 #include "app/Alerts.h"
 #include "app/AppConstants.h"
 #include "app/SharedFlags.h"
-#include "service/ServiceCodes.h"
+#include "store/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
 #include "ui/Announcer.h"
 #include "ui/Fonts.h"
@@ -16,11 +16,6 @@ namespace
 {
 using namespace ServiceCodes;
 
-constexpr int hrtfNotFoundStatus = 401;
-constexpr int hrtfNotFoundReturnCode = 1;
-constexpr int noNewerHrtfReturnCode = 4;
-constexpr int softwareUpdateReturnCode = 1;
-
 constexpr int tickIntervalMs = 1000;
 constexpr int numDots = 5;
 constexpr int submissionsWithoutImage = 5;
@@ -28,23 +23,6 @@ constexpr int submissionsWithoutImage = 5;
 const juce::Rectangle<int> refreshRingArea { 436, 159, 42, 42 };
 const juce::Rectangle<int> badgeArea { 464, 147, 20, 20 };
 const juce::Rectangle<int> detailsBoxArea { 64, 225, 416, 120 };
-
-// The service holds newer HRTF data for the profile.
-bool isProfileUpdateWaiting (const ProfileRecord& r)
-{
-    return r.auralis_update_status_code == statusOk && r.auralis_update_return_code != noNewerHrtfReturnCode;
-}
-
-// The profile's first HRTF has been made but not downloaded yet.
-bool isFirstHrtfWaiting (const ProfileRecord& r)
-{
-    return r.img_id.isEmpty() && r.hrtf_requested == 1;
-}
-
-bool isSoftwareUpdateWaiting (const ProfileRecord& r)
-{
-    return r.software_update_status_code == statusOk && r.software_update_return_code == softwareUpdateReturnCode;
-}
 
 bool isDecodableImage (const juce::MemoryBlock& bytes)
 {
@@ -285,17 +263,17 @@ void HomePageComponent::backgroundCheckFinished (int statusCode, int returnCode)
 
     bool hrtfNotFound = false;
 
-    if (isFirstHrtfWaiting (r))
+    if (r.isFirstHrtfWaiting())
     {
         showBadge();
     }
-    else if (r.hrtf_status_code == hrtfNotFoundStatus && r.hrtf_return_code == hrtfNotFoundReturnCode)
+    else if (r.isHrtfNotFound())
     {
         hrtfNotFound = true;
         clearBadge();
     }
 
-    if (isSoftwareUpdateWaiting (r) || isProfileUpdateWaiting (r))
+    if (r.isSoftwareUpdateWaiting() || r.isProfileUpdateWaiting())
         showBadge();
 
     repaint();
@@ -356,7 +334,7 @@ void HomePageComponent::submitCheckFinished (int statusCode, int returnCode, con
     store->findProfile (userBox.getText(), r);
 
     // The first rule that applies decides.
-    if (isProfileUpdateWaiting (r) || isFirstHrtfWaiting (r))
+    if (r.isProfileUpdateWaiting() || r.isFirstHrtfWaiting())
     {
         if (! updatesAvailable)
         {
@@ -385,7 +363,7 @@ void HomePageComponent::submitCheckFinished (int statusCode, int returnCode, con
         return;
     }
 
-    if ((juce::int64) r.hrtf_allowed - r.hrtf_requested <= 0)
+    if (r.submissionsLeft() <= 0)
     {
         finishSubmitCheck();
         showPageAlert (AppConstants::errorTitle, AccountTexts::submissionsLimitMessage);

@@ -5,7 +5,7 @@
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
-#include "service/ServiceCodes.h"
+#include "store/ServiceCodes.h"
 #include "ui/Fonts.h"
 #include "ui/StandardPanel.h"
 
@@ -13,19 +13,8 @@ namespace
 {
 using namespace ServiceCodes;
 
-constexpr int downloadsUsedUpStatus = 403;
-constexpr int downloadsUsedUpReturnCode = 3;
-constexpr int noNewerHrtfReturnCode = 4;
-constexpr int softwareUpdateReturnCode = 1;
-
 const juce::Rectangle<int> profileUpdateBounds { 94, 376, 160, 36 };
 const juce::Rectangle<int> softwareUpdateBounds { 288, 376, 160, 36 };
-
-// The profile's first HRTF has been made but not downloaded yet.
-bool isFirstHrtfWaiting (const ProfileRecord& r)
-{
-    return r.img_id.isEmpty() && r.hrtf_requested == 1;
-}
 
 // The service holds newer HRTF data for the profile that can be fetched. An
 // answer that the profile is up to date offers nothing: a pull would only
@@ -33,9 +22,7 @@ bool isFirstHrtfWaiting (const ProfileRecord& r)
 // "Your profile could not be saved.".
 bool isProfileUpdateOffered (const ProfileRecord& r)
 {
-    return r.auralis_update_status_code == statusOk
-           && r.auralis_update_return_code != noNewerHrtfReturnCode
-           && r.auralis_update_message != AccountTexts::auralisUpdateUnavailableMessage;
+    return r.isProfileUpdateWaiting() && r.auralis_update_message != AccountTexts::auralisUpdateUnavailableMessage;
 }
 
 void clearText (BoldTextEditor& box)
@@ -189,7 +176,7 @@ void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, cons
     if (r.software_update_status_code == statusOk)
     {
         addAndMakeVisible (releaseNotesText);
-        softwareUpdateAvailable = r.software_update_return_code == softwareUpdateReturnCode;
+        softwareUpdateAvailable = r.isSoftwareUpdateWaiting();
 
         if (softwareUpdateAvailable)
             releaseNotesText.setEmphasisedText (r.software_update_message, "\n", r.release_notes);
@@ -206,7 +193,7 @@ void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, cons
     {
         addAndMakeVisible (profileUpdateText);
 
-        if (r.auralis_update_return_code == noNewerHrtfReturnCode)
+        if (r.auralis_update_return_code == noNewerHrtf)
             clearText (profileUpdateText);
         else
             showNewProfileReady (profileUpdateText);
@@ -219,7 +206,7 @@ void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, cons
         profileUpdateAvailable = false;
     }
 
-    if (isFirstHrtfWaiting (r))
+    if (r.isFirstHrtfWaiting())
     {
         addAndMakeVisible (profileUpdateText);
         showNewProfileReady (profileUpdateText);
@@ -238,7 +225,7 @@ void UpdatesComponent::profileUpdateClicked()
 
     store->findProfile (profileName, pageRecord);
 
-    const auto offered = isProfileUpdateOffered (pageRecord) || isFirstHrtfWaiting (pageRecord);
+    const auto offered = isProfileUpdateOffered (pageRecord) || pageRecord.isFirstHrtfWaiting();
 
     if (! offered)
         return;
@@ -289,7 +276,7 @@ void UpdatesComponent::profileUpdateFinished (int statusCode, int returnCode, co
 
     if (statusCode != statusOk)
     {
-        const auto text = (statusCode == downloadsUsedUpStatus && returnCode == downloadsUsedUpReturnCode)
+        const auto text = (statusCode == statusForbidden && returnCode == downloadsUsedUp)
                               ? AccountTexts::downloadsLimitMessage
                               : message;
 
@@ -317,9 +304,7 @@ void UpdatesComponent::softwareUpdateClicked()
 
     store->findProfile (profileName, pageRecord);
 
-    if (pageRecord.software_update_status_code == statusOk
-        && pageRecord.software_update_return_code == softwareUpdateReturnCode
-        && serviceReachable)
+    if (pageRecord.isSoftwareUpdateWaiting() && serviceReachable)
     {
         ExternalActions::openInBrowser (pageRecord.download_url);
         goHome();

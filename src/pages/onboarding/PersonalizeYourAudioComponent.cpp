@@ -4,7 +4,7 @@
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
-#include "service/ServiceCodes.h"
+#include "store/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
@@ -287,9 +287,9 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
     // A profile entered from the home page may have used up its quotas.
     if (! newProfile)
     {
-        const auto* quotaMessage = record.hrtf_allowed < record.hrtf_requested   ? &Texts::maximumHrtfsReached
-                                   : record.pull_allowed < record.pull_requested ? &Texts::maximumPullsReached
-                                                                                 : nullptr;
+        const auto* quotaMessage = record.submissionsLeft() < 0 ? &Texts::maximumHrtfsReached
+                                   : record.downloadsLeft() < 0 ? &Texts::maximumPullsReached
+                                                                : nullptr;
 
         // Only the running check ends: manualCheck stays as it was, so a
         // later failed check is still reported as one started with Next.

@@ -4,7 +4,7 @@
 #include "app/AppConstants.h"
 #include "app/SharedFlags.h"
 #include "app/SoftwareUpdateNotice.h"
-#include "service/ServiceCodes.h"
+#include "store/ServiceCodes.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "ui/StandardPanel.h"
