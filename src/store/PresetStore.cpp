@@ -46,20 +46,13 @@ const juce::var* findObject (const juce::var& reply, const char* key)
     return nullptr;
 }
 
-bool isWindowsDeviceName (const juce::String& name)
-{
-    static const juce::StringArray deviceNames { "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9" };
-
-    // "NUL", "nul.txt" and "NUL .x" all open the device.
-    const auto stem = name.upToFirstOccurrenceOf (".", false, false).trimEnd();
-    return deviceNames.contains (stem, true);
-}
 }
 
 //==============================================================================
 PresetStore::PresetStore (const juce::File& file)
     : presetsFile (file)
     , backupFile (file == juce::File() ? juce::File() : juce::File (file.getFullPathName() + backupSuffix))
+    , hrtfFiles (file)
     , bank (ids.bank)
 {
     load();
@@ -94,7 +87,7 @@ void PresetStore::load()
     sendChangeMessage();
 
     // The HRTF files can be large; copying them does not hold up readers.
-    mirrorHrtfFiles (hrtfIds);
+    hrtfFiles.mirror (hrtfIds);
     removeStrayTemporaryFiles (hrtfIds);
 }
 
@@ -386,59 +379,21 @@ bool PresetStore::updateHrtfIds (const juce::String& name, const juce::var& entr
 //==============================================================================
 juce::File PresetStore::hrtfFileFor (const juce::String& hrtfId) const
 {
-    if (presetsFile == juce::File() || ! isSafeHrtfId (hrtfId))
-        return {};
-
-    if (hrtfId.equalsIgnoreCase (presetsFile.getFileName()) || hrtfId.equalsIgnoreCase (backupFile.getFileName()))
-        return {};
-
-    const auto folder = presetsFile.getParentDirectory();
-    const juce::File file (folder.getFullPathName() + juce::File::getSeparatorString() + hrtfId);
-
-    // Whatever the id, the file lies directly in the data folder.
-    if (file.getParentDirectory() != folder || file.getFileName() != hrtfId)
-        return {};
-
-    return file;
+    return hrtfFiles.fileFor (hrtfId);
 }
 
 bool PresetStore::backupHrtfFile (const juce::File& hrtfFile)
 {
-    if (! isHrtfFileOfThisStore (hrtfFile))
-        return false;
-
-    juce::MemoryBlock block;
-
-    if (! hrtfFile.existsAsFile() || ! readWholeFile (hrtfFile, maxHrtfFileBytes, block) || block.isEmpty())
-        return false;
-
-    const auto backup = backupFileFor (hrtfFile);
-    return SafeFileWriter::replaceWithData (backup, block) && backup.existsAsFile();
+    return hrtfFiles.backUp (hrtfFile);
 }
 
 bool PresetStore::isSafeHrtfId (const juce::String& hrtfId)
 {
-    if (hrtfId.isEmpty() || (int) hrtfId.getNumBytesAsUTF8() > maxHrtfIdBytes)
-        return false;
-
-    // No hidden names (which also rules out "." and ".."), and no trailing
-    // dot or blank, which Windows strips ("Presets." would be "Presets").
-    if (hrtfId.startsWithChar ('.') || hrtfId.endsWithChar ('.') || hrtfId.endsWithChar (' '))
-        return false;
-
-    // Path separators, drive and stream colons, wildcards, and controls.
-    static const juce::String refusedCharacters ("/\\:*?\"<>|");
-
-    for (auto c : hrtfId)
-        if (c < 0x20 || c == 0x7f || refusedCharacters.containsChar (c))
-            return false;
-
     const juce::String bankName (presetsFileName);
 
-    if (hrtfId.equalsIgnoreCase (bankName) || hrtfId.equalsIgnoreCase (bankName + backupSuffix))
-        return false;
-
-    return ! isWindowsDeviceName (hrtfId);
+    return HrtfFiles::isSafeId (hrtfId)
+           && ! hrtfId.equalsIgnoreCase (bankName)
+           && ! hrtfId.equalsIgnoreCase (bankName + backupSuffix);
 }
 
 //==============================================================================
@@ -502,35 +457,6 @@ juce::StringArray PresetStore::getHrtfIds() const
     return hrtfIds;
 }
 
-void PresetStore::mirrorHrtfFiles (const juce::StringArray& hrtfIds)
-{
-    // Each HRTF file and its "_" copy restore each other: the copy follows
-    // the file, and a missing or empty file comes back from its copy.
-    // Failures are left for the next load.
-    for (const auto& id : hrtfIds)
-    {
-        const auto file = hrtfFileFor (id);
-
-        if (file == juce::File())
-            continue;
-
-        const auto backup = backupFileFor (file);
-        bool copied = false;
-        juce::MemoryBlock block;
-
-        if (file.existsAsFile() && readWholeFile (file, maxHrtfFileBytes, block) && ! block.isEmpty())
-        {
-            juce::MemoryBlock existing;
-            const bool alreadyEqual = backup.existsAsFile() && readWholeFile (backup, maxHrtfFileBytes, existing) && existing == block;
-
-            copied = (alreadyEqual || SafeFileWriter::replaceWithData (backup, block)) && backup.existsAsFile();
-        }
-
-        if (! copied && backup.existsAsFile() && readWholeFile (backup, maxHrtfFileBytes, block) && ! block.isEmpty())
-            SafeFileWriter::replaceWithData (file, block);
-    }
-}
-
 void PresetStore::removeStrayTemporaryFiles (const juce::StringArray& hrtfIds)
 {
     if (presetsFile == juce::File())
@@ -538,14 +464,7 @@ void PresetStore::removeStrayTemporaryFiles (const juce::StringArray& hrtfIds)
 
     // Only the temporary files of the bank and of the HRTF files it names.
     juce::StringArray names { presetsFile.getFileName(), backupFile.getFileName() };
-
-    for (const auto& id : hrtfIds)
-    {
-        const auto file = hrtfFileFor (id);
-
-        if (file != juce::File())
-            names.addArray ({ file.getFileName(), backupFileFor (file).getFileName() });
-    }
+    names.addArray (hrtfFiles.fileNamesFor (hrtfIds));
 
     SafeFileWriter::removeStrayTemporaryFiles (presetsFile.getParentDirectory(), names);
 }
@@ -565,30 +484,15 @@ juce::ValueTree PresetStore::findPreset (const juce::String& name) const
     return {};
 }
 
-bool PresetStore::isHrtfFileOfThisStore (const juce::File& file) const
-{
-    return file != juce::File() && hrtfFileFor (file.getFileName()) == file;
-}
-
 //==============================================================================
 juce::ValueTree PresetStore::readBankFile (const juce::File& file)
 {
     juce::MemoryBlock block;
 
-    if (! file.existsAsFile() || ! readWholeFile (file, maxBankFileBytes, block))
+    if (! file.existsAsFile() || ! SafeFileReader::readWholeFile (file, maxBankFileBytes, block))
         return {};
 
     return readBank (block.getData(), block.getSize());
-}
-
-bool PresetStore::readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block)
-{
-    return SafeFileReader::readWholeFile (file, maxBytes, block);
-}
-
-juce::File PresetStore::backupFileFor (const juce::File& file)
-{
-    return file.getSiblingFile (file.getFileName() + backupSuffix);
 }
 
 juce::var PresetStore::storableValue (const juce::var& value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HrtfFiles.h"
 #include "ProfileRecord.h"
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -35,19 +36,19 @@ public:
     //==============================================================================
     /** The bank file's name in the data folder, and what its backup appends. */
     static constexpr const char* presetsFileName = "Presets";
-    static constexpr const char* backupSuffix = "_";
+    static constexpr const char* backupSuffix = HrtfFiles::backupSuffix;
 
     /** A bank file larger than this is treated as damaged. */
     static constexpr juce::int64 maxBankFileBytes = 32 * 1024 * 1024;
 
     /** HRTF files larger than this are neither copied nor restored. */
-    static constexpr juce::int64 maxHrtfFileBytes = 256 * 1024 * 1024;
+    static constexpr juce::int64 maxHrtfFileBytes = HrtfFiles::maxFileBytes;
 
     /** A text from the service longer than this is stored as empty. */
     static constexpr int maxStoredTextBytes = 64 * 1024;
 
     /** Longest HRTF id that may name a file, in UTF-8 bytes. */
-    static constexpr int maxHrtfIdBytes = 200;
+    static constexpr int maxHrtfIdBytes = HrtfFiles::maxIdBytes;
 
     //==============================================================================
     /** Re-reads the bank from disk, falling back to the backup file, then
@@ -141,18 +142,15 @@ private:
     bool writeBankFiles (const std::optional<juce::MemoryBlock>& bytes);
     void reportSaveFailure();
     juce::StringArray getHrtfIds() const;
-    void mirrorHrtfFiles (const juce::StringArray& hrtfIds);
     void removeStrayTemporaryFiles (const juce::StringArray& hrtfIds);
     juce::ValueTree findPreset (const juce::String& name) const;
-    bool isHrtfFileOfThisStore (const juce::File& file) const;
 
     static juce::ValueTree readBankFile (const juce::File& file);
-    static bool readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block);
-    static juce::File backupFileFor (const juce::File& file);
     static juce::var storableValue (const juce::var& value);
 
     const Ids ids;
     const juce::File presetsFile, backupFile;
+    const HrtfFiles hrtfFiles;
     juce::ValueTree bank;
 
     // Taken in this order: writeLock (one write or load at a time, from its
