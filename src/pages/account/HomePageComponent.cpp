@@ -1,6 +1,7 @@
 #include "HomePageComponent.h"
 
 #include "AccountTexts.h"
+#include "SubmitRules.h"
 #include "app/Alerts.h"
 #include "app/AppConstants.h"
 #include "app/SharedFlags.h"
@@ -316,63 +317,54 @@ void HomePageComponent::submitCheckFinished (int statusCode, int returnCode, con
     submitCheckOutstanding = false;
     canQuit.release (&submitCheck);
 
-    if (isNoReply (statusCode, returnCode))
-    {
-        finishSubmitCheck();
-        showPageAlert (AppConstants::errorTitle, AppConstants::connectionMessage);
-        return;
-    }
-
-    if (statusCode != statusOk)
-    {
-        finishSubmitCheck();
-        showPageAlert (AppConstants::errorTitle, message);
-        return;
-    }
-
     ProfileRecord r;
     store->findProfile (userBox.getText(), r);
 
-    // The first rule that applies decides.
-    if (r.isProfileUpdateWaiting() || r.isFirstHrtfWaiting())
-    {
-        if (! updatesAvailable)
-        {
-            showBadge();
-            repaint();
-        }
+    using SubmitRules::Outcome;
+    const auto outcome = SubmitRules::decide (statusCode, returnCode, r);
 
-        finishSubmitCheck();
-        showPageAlert (AccountTexts::hrtfInfoFoundTitle, AccountTexts::hrtfInfoFoundMessage);
-        return;
-    }
-
-    if (r.hrtf_requested <= 0)
+    if (outcome == Outcome::requestQrCode)
     {
-        // No image submitted yet: on to the QR code. The profile selector
-        // stays disabled while it is fetched.
+        // On to the QR code. The profile selector stays disabled while it is
+        // fetched.
         requestQrCode();
         updateCheckRunning();
         return;
     }
 
-    if (r.downloadsLeft() <= 0)
+    if (outcome == Outcome::hrtfInfoFound && ! updatesAvailable)
     {
-        finishSubmitCheck();
-        showPageAlert (AppConstants::errorTitle, AccountTexts::downloadsLimitMessage);
-        return;
+        showBadge();
+        repaint();
     }
 
-    if (r.submissionsLeft() <= 0)
-    {
-        finishSubmitCheck();
-        showPageAlert (AppConstants::errorTitle, AccountTexts::submissionsLimitMessage);
-        return;
-    }
+    finishSubmitCheck();
 
-    // Downloads and submissions left: on to the QR code, as above.
-    requestQrCode();
-    updateCheckRunning();
+    switch (outcome)
+    {
+        case Outcome::noConnection:
+            showPageAlert (AppConstants::errorTitle, AppConstants::connectionMessage);
+            break;
+
+        case Outcome::refused:
+            showPageAlert (AppConstants::errorTitle, message);
+            break;
+
+        case Outcome::hrtfInfoFound:
+            showPageAlert (AccountTexts::hrtfInfoFoundTitle, AccountTexts::hrtfInfoFoundMessage);
+            break;
+
+        case Outcome::downloadsUsedUp:
+            showPageAlert (AppConstants::errorTitle, AccountTexts::downloadsLimitMessage);
+            break;
+
+        case Outcome::submissionsUsedUp:
+            showPageAlert (AppConstants::errorTitle, AccountTexts::submissionsLimitMessage);
+            break;
+
+        case Outcome::requestQrCode:
+            break;
+    }
 }
 
 void HomePageComponent::finishSubmitCheck()
