@@ -22,15 +22,7 @@ void BackgroundStatusCheckThread::run()
 
     // Starts from what is saved; a name the bank does not hold leaves the
     // record empty, so no update check is asked for.
-    ProfileRecord record;
-
-    // Loading may repair files in the data folder; a stopped check touches
-    // nothing.
-    if (presetStore != nullptr && ! threadShouldExit())
-    {
-        presetStore->load();
-        presetStore->findProfile (name, record);
-    }
+    const auto record = StatusCheckThread::profileAsSaved (presetStore, name, *this);
 
     const auto sections = StatusCheckThread::sectionsFor (record.img_id, record.auralis_id, record.hrtf_id);
     const auto header = StatusCheckThread::checkAndMerge (presetStore, name, sections, &networkStop);

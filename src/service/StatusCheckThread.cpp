@@ -18,8 +18,16 @@ void StatusCheckThread::run()
 {
     delivery.beginRun();
 
-    const auto name = profileName;
-    const auto sections = sectionsFor (currentImgId, currentAuralisId, currentHrtfId);
+    auto name = profileName;
+    auto sections = sectionsFor (currentImgId, currentAuralisId, currentHrtfId);
+
+    if (reloadStoreFirst)
+    {
+        const auto saved = profileAsSaved (store, name, *this);
+        name = saved.profileName;
+        sections = sectionsFor (saved.img_id, saved.auralis_id, saved.hrtf_id);
+    }
+
     const auto header = checkAndMerge (store, name, sections, &networkStop);
 
     delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message);
@@ -52,4 +60,17 @@ ReplyHeader StatusCheckThread::checkAndMerge (PresetStore* store, const juce::St
         store->mergeStatusReply (profileName, reply);
 
     return header;
+}
+
+ProfileRecord StatusCheckThread::profileAsSaved (PresetStore* store, const juce::String& profileName, const juce::Thread& worker)
+{
+    ProfileRecord record;
+
+    if (store != nullptr && ! worker.threadShouldExit())
+    {
+        store->load();
+        store->findProfile (profileName, record);
+    }
+
+    return record;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReplyHeader.h"
+#include "store/ProfileRecord.h"
 #include "RequestSections.h"
 #include "NetworkStop.h"
 #include "ResultDelivery.h"
@@ -12,7 +13,8 @@ class PresetStore;
 //==============================================================================
 /** Checks one profile's status with the service, merges the reply into the
     store (which creates the profile for a new name) and reports the reply's
-    codes. The page supplies the profile's identifiers.
+    codes. The page supplies the profile's identifiers, or asks for the check
+    to start from the bank as saved (reloadStoreFirst).
 */
 struct StatusCheckThread : public juce::Thread
 {
@@ -34,12 +36,24 @@ struct StatusCheckThread : public juce::Thread
         merged. */
     static ReplyHeader checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections, NetworkStop* stop = nullptr);
 
+    /** Reads the store again from disk (loading may repair files in the data
+        folder, so nothing is read after a stop) and returns the named
+        profile as saved; an empty record when there is no store or no such
+        profile. Worker threads only: it waits for the disk. */
+    static ProfileRecord profileAsSaved (PresetStore* store, const juce::String& profileName, const juce::Thread& worker);
+
     //==============================================================================
     juce::String profileName;
     juce::String currentImgId;
     juce::String currentAuralisId;
     juce::String currentHrtfId;
     PresetStore* store = nullptr;
+
+    /** When set, the run first reads the store again from disk and takes the
+        profile's name and identifiers from it instead of the current* inputs,
+        so that the message thread never waits for the disk: a profile the
+        saved bank does not hold is checked under no name and merges nothing. */
+    bool reloadStoreFirst = false;
 
     std::function<void (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)> onResult;
 

@@ -128,16 +128,14 @@ void UpdatesComponent::startUpdateCheck()
     statusCheckBusy = true;
     canQuit.hold (&statusCheck);
 
-    store->load();
-
-    ProfileRecord record;
-    store->findProfile (profileName, record);
-
-    statusCheck.profileName = record.profileName;
-    statusCheck.currentImgId = record.img_id;
-    statusCheck.currentAuralisId = record.auralis_id;
-    statusCheck.currentHrtfId = record.hrtf_id;
+    // The check starts from the bank as saved: its worker reads the store
+    // again from disk, so that this page never waits for the disk.
+    statusCheck.profileName = profileName;
+    statusCheck.currentImgId = {};
+    statusCheck.currentAuralisId = {};
+    statusCheck.currentHrtfId = {};
     statusCheck.store = store;
+    statusCheck.reloadStoreFirst = true;
 
     statusCheck.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
     {

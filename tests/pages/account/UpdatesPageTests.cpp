@@ -6,6 +6,9 @@
 #include "ui/ButtonComponent.h"
 #include "ui/Palette.h"
 
+#include <atomic>
+#include <thread>
+
 namespace
 {
 const juce::String couldNotSaveMessage { "Please verify that you have disk space, permissions to write on your hard drive \n and are connected to the Internet. \n\n Then press Profile Update to try again or contact \n support@auralis-audio.example if the issue persists." };
@@ -160,6 +163,45 @@ TEST_F (UpdatesPage, StatusLineIsEmptyOnEntryThenSaysNoUpdatesAvailable)
     EXPECT_EQ (pullRequests(), 0);
     EXPECT_TRUE (outside.opened.isEmpty());
     EXPECT_TRUE (navigation.empty());
+}
+
+TEST_F (UpdatesPage, EntryNeverWaitsForABankWriteAndChecksTheBankAsSaved)
+{
+    seedProfile ("Ann");
+    seedIds ("Ann", "hrtf-ann-2", "img_ann_2");
+    serveStatus (withImage());
+
+    // A download records newer ids; its write is held inside itself (bytes
+    // taken, files not yet written) until the page has been entered, or until
+    // a time-out should the entry be stuck behind it.
+    juce::WaitableEvent entered, release;
+    std::atomic<bool> heldUntilTimeOut { false }, held { false };
+    store->onBankWriteForTesting = [&]
+    {
+        if (held.exchange (true))
+            return;
+
+        entered.signal();
+        heldUntilTimeOut = ! release.wait (10000);
+    };
+
+    std::thread download ([this]
+                          { store->updateHrtfIds ("Ann", idsEntry ("hrtf-ann-3", "img_ann_3")); });
+    ASSERT_TRUE (entered.wait (10000));
+
+    makePage();
+    page->setVisible (true);
+    page->setCurrentProfile ("Ann");
+    EXPECT_FALSE (heldUntilTimeOut) << "the page waited for the write";
+
+    release.signal();
+    download.join();
+    ASSERT_TRUE (waitFor ([]
+                          { return ! statusCheckBusy.load(); }));
+
+    // The check was made for the ids the write saved.
+    const auto body = server.lastRequestFor ("/" + Endpoints::statusCheck).getBodyText();
+    EXPECT_TRUE (body.contains ("\"current_img_id\": \"img_ann_3\"")) << body;
 }
 
 TEST_F (UpdatesPage, UnavailableMessageShowsTheTextButLeavesProfileUpdateInactive)
