@@ -30,21 +30,39 @@ void undimPage (const PagePointer& page)
     if (auto* p = page.getComponent())
         p->setAlpha (1.0f);
 }
+
+// Dims the page, runs an alert of the given kind over it, acts on the user's
+// answer while the page is still dimmed, then lights the page again.
+template <typename AlertType>
+int runOverDimmedPage (juce::Component& page,
+                       const juce::String& title,
+                       const juce::String& message,
+                       const std::function<void (AlertType&)>& addButtons = {},
+                       const std::function<void (int)>& actOnAnswer = {})
+{
+    const PagePointer safePage (&page);
+    page.setAlpha (dimmedPageOpacity);
+
+    AlertType window (title, message, &page);
+
+    if (addButtons != nullptr)
+        addButtons (window);
+
+    const auto result = runModally (window);
+
+    if (actOnAnswer != nullptr)
+        actOnAnswer (result);
+
+    undimPage (safePage);
+    return result;
+}
 }
 
 //==============================================================================
 int showAlert (juce::Component& page, const juce::String& title, const juce::String& message)
 {
     JUCE_ASSERT_MESSAGE_THREAD
-
-    const PagePointer safePage (&page);
-    page.setAlpha (dimmedPageOpacity);
-
-    StereoAlertWindow window (title, message, &page);
-    const auto result = runModally (window);
-
-    undimPage (safePage);
-    return result;
+    return runOverDimmedPage<StereoAlertWindow> (page, title, message);
 }
 
 int showUpdateAlert (juce::Component& page,
@@ -54,20 +72,13 @@ int showUpdateAlert (juce::Component& page,
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    const PagePointer safePage (&page);
-    page.setAlpha (dimmedPageOpacity);
-
-    StereoAlertWindow window (title, message, &page);
-    const auto result = runModally (window);
-
-    if (result == 1)
-    {
-        ExternalActions::openInBrowser (downloadUrl);
-        ExternalActions::requestQuit();
-    }
-
-    undimPage (safePage);
-    return result;
+    return runOverDimmedPage<StereoAlertWindow> (page, title, message, {}, [&downloadUrl] (int answer)
+                                                 {
+                                                     if (answer == 1)
+                                                     {
+                                                         ExternalActions::openInBrowser (downloadUrl);
+                                                         ExternalActions::requestQuit();
+                                                     } });
 }
 
 int showUpdateAvailable (juce::Component& page,
@@ -78,31 +89,16 @@ int showUpdateAvailable (juce::Component& page,
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    const PagePointer safePage (&page);
-    page.setAlpha (dimmedPageOpacity);
-
-    LinkAlertWindow window (title, message, &page);
-    window.addButton (firstButtonText, 1);
-    window.addButton (secondButtonText, 2);
-    const auto result = runModally (window);
-
-    undimPage (safePage);
-    return result;
+    return runOverDimmedPage<LinkAlertWindow> (page, title, message, [&] (LinkAlertWindow& window)
+                                               {
+                                                   window.addButton (firstButtonText, 1);
+                                                   window.addButton (secondButtonText, 2); });
 }
 
 void showMissingComponents (juce::Component& page, const juce::String& title, const juce::String& message)
 {
     juce::MessageManager::callAsync ([safePage = PagePointer (&page), title, message]
                                      {
-                                         auto* p = safePage.getComponent();
-
-                                         if (p == nullptr)
-                                             return;
-
-                                         p->setAlpha (dimmedPageOpacity);
-
-                                         MissingComponentsWindow window (title, message, p);
-                                         runModally (window);
-
-                                         undimPage (safePage); });
+                                         if (auto* p = safePage.getComponent())
+                                             runOverDimmedPage<MissingComponentsWindow> (*p, title, message); });
 }
