@@ -82,9 +82,7 @@ bool JsonNumberRewriter::visit (juce::juce_wchar c, Position at, Position after)
 
             if (isExponentMark (c))
             {
-                hasExponent = true;
-                state = State::exponentMark;
-                numberEnd = after;
+                startExponent (after);
                 return false;
             }
 
@@ -99,9 +97,7 @@ bool JsonNumberRewriter::visit (juce::juce_wchar c, Position at, Position after)
 
             if (isExponentMark (c))
             {
-                hasExponent = true;
-                state = State::exponentMark;
-                numberEnd = after;
+                startExponent (after);
                 return false;
             }
 
@@ -220,6 +216,13 @@ void JsonNumberRewriter::addFractionDigit (juce::juce_wchar c, Position after)
         ++fractionLeadingZeros;
     else
         keep (c);
+}
+
+void JsonNumberRewriter::startExponent (Position after)
+{
+    hasExponent = true;
+    state = State::exponentMark;
+    numberEnd = after;
 }
 
 void JsonNumberRewriter::addExponentDigit (juce::juce_wchar c, Position after)

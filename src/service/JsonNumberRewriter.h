@@ -69,6 +69,7 @@ private:
     void startNumber (Position at);
     void addIntegerDigit (juce::juce_wchar c, Position after);
     void addFractionDigit (juce::juce_wchar c, Position after);
+    void startExponent (Position after);
     void addExponentDigit (juce::juce_wchar c, Position after);
     void keep (juce::juce_wchar digit);
     bool parserMisreads() const;
