@@ -186,14 +186,14 @@ uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$A
 # The program's windows: visible top-level windows with its exact title.
 program_windows()
 {
-    xdotool search --onlyvisible --name "^${AURALIS_PRODUCT_NAME}\$" 2>/dev/null || true
+    "$top/scripts/x11-find-windows.sh" "^${AURALIS_PRODUCT_NAME}\$" || true
 }
 
 # The titles of the other visible named windows: the program's alerts.
 alert_titles()
 {
     local id name
-    for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+    for id in $("$top/scripts/x11-find-windows.sh" '.'); do
         name=$(xdotool getwindowname "$id" 2>/dev/null) || continue
         [ -n "$name" ] && [ "$name" != "$AURALIS_PRODUCT_NAME" ] && echo "$name"
     done
@@ -202,7 +202,7 @@ alert_titles()
 
 window_with_title()
 {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
+    "$top/scripts/x11-find-windows.sh" "^$1\$" | head -n1
 }
 
 has_window_titled() { [ -n "$(window_with_title "$1")" ]; }

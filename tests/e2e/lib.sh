@@ -242,11 +242,16 @@ standin_stop()
 #===============================================================================
 # The program.
 
+# The visible windows whose names match an extended regular expression, one
+# id a line; a search that met a window going away is made again rather than
+# taken for an empty screen.
+find_windows() { "$e2e_top/scripts/x11-find-windows.sh" "$1"; }
+
 # The program's window once it is on screen. (The framework builds the
 # window twice while it starts, the first one never shown.)
 find_main_window()
 {
-    wid=$(xdotool search --onlyvisible --name "^$e2e_title\$" 2> /dev/null | head -1)
+    wid=$(find_windows "^$e2e_title\$" | head -1)
     [ -n "$wid" ]
 }
 
@@ -511,7 +516,7 @@ reads() { python3 "$e2e_here/text-matches.py" "$2" <<< "$1"; }
 describe_windows()
 {
     local w out=""
-    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    for w in $(find_windows .); do
         out+="\"$(xdotool getwindowname "$w" 2>/dev/null)\" "
     done
     echo "${out:-none}"
@@ -521,7 +526,7 @@ describe_windows()
 alert_titles()
 {
     local w
-    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    for w in $(find_windows .); do
         [ "$w" = "$wid" ] || xdotool getwindowname "$w" 2>/dev/null
     done
 }
@@ -530,7 +535,7 @@ find_alert()
 {
     local w
     alert_wid=
-    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    for w in $(find_windows .); do
         if [ "$w" != "$wid" ] && [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
             alert_wid=$w
             break

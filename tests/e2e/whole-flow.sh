@@ -117,7 +117,7 @@ badge_lit() { on_page home && near "$(colours_at 468,157)" 255,0,0; }
 
 menu_shown()
 {
-    menu_wid=$(xdotool search --onlyvisible --name '^menu$' 2> /dev/null | head -1)
+    menu_wid=$(find_windows '^menu$' | head -1)
     [ -n "$menu_wid" ]
 }
 
