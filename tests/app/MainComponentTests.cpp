@@ -4,6 +4,7 @@
 #include "app/SharedFlags.h"
 #include "service/ServiceConstants.h"
 #include "support/MessageLoop.h"
+#include "support/SkipOrFail.h"
 #include "support/TestHttpsServer.h"
 
 #include <gtest/gtest.h>
@@ -261,7 +262,7 @@ TEST (MainWindowClose, IsRefusedWhileAnOperationRunsThenSavesAndQuitsWithoutWait
     // window open until its deadline, then lets a close through while its
     // download still waits (for 30 s without a stop).
     if (! TestHttpsServer::isAvailable())
-        GTEST_SKIP() << TestHttpsServer::unavailableReason();
+        SKIP_OR_FAIL_UNDER_CI (TestHttpsServer::unavailableReason());
 
     LocalService service;
     service.server.stall ("GET", "/picture.png");

@@ -3,6 +3,7 @@
 #include "service/ServiceConstants.h"
 #include "store/PresetStore.h"
 #include "support/MessageLoop.h"
+#include "support/SkipOrFail.h"
 #include "support/TestHttpsServer.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +24,7 @@ protected:
     void SetUp() override
     {
         if (! TestHttpsServer::isAvailable())
-        {
-            if (TestHttpsServer::mustBeAvailable())
-                FAIL() << TestHttpsServer::unavailableReason();
-
-            GTEST_SKIP() << TestHttpsServer::unavailableReason();
-        }
+            SKIP_OR_FAIL_UNDER_CI (TestHttpsServer::unavailableReason());
 
         previousAddress = ServiceConstants::serviceBaseAddress();
         dataFolder = juce::File::createTempFile ("auralis-service-test");

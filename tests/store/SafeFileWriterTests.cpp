@@ -1,5 +1,6 @@
 #include "StoreTestFolder.h"
 #include "store/SafeFileWriter.h"
+#include "support/SkipOrFail.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +112,7 @@ TEST (SafeFileWriter, ReplacesALinkRatherThanWritingThroughIt)
 TEST (SafeFileWriter, AFullDiskKeepsTheOldBankAndReportsTheFailedSave)
 {
     if (const auto reason = SmallDisk::whyUnavailable(); reason.isNotEmpty())
-        GTEST_SKIP() << reason;
+        SKIP_OR_FAIL_UNDER_CI (reason);
 
     StoreTestFolder t;
     SmallDisk disk (t.dataFolder());

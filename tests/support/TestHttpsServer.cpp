@@ -286,11 +286,6 @@ bool TestHttpsServer::isAvailable()
     return dir != juce::File() && dir.getChildFile ("server.pem").existsAsFile() && dir.getChildFile ("server.key").existsAsFile();
 }
 
-bool TestHttpsServer::mustBeAvailable()
-{
-    return juce::SystemStats::getEnvironmentVariable ("CI", {}).equalsIgnoreCase ("true");
-}
-
 juce::String TestHttpsServer::unavailableReason()
 {
     return "AURALIS_TEST_CA_DIR is not set: run the network tests inside tests/support/with-test-ca.sh";

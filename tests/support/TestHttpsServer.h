@@ -46,11 +46,6 @@ public:
         certificate and key; network tests skip otherwise. */
     static bool isAvailable();
 
-    /** True when the network tests must fail rather than skip without the
-        test CA: under CI (CI=true), where a skipped half of the suite would
-        pass for a green run. */
-    static bool mustBeAvailable();
-
     /** Why the network tests cannot run here. */
     static juce::String unavailableReason();
 
