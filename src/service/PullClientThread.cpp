@@ -1,10 +1,10 @@
 #include "PullClientThread.h"
 
 #include "ServiceClient.h"
-#include "store/ServiceCodes.h"
 #include "ServiceConstants.h"
 #include "store/PresetStore.h"
 #include "store/SafeFileWriter.h"
+#include "store/ServiceCodes.h"
 
 PullClientThread::PullClientThread()
     : juce::Thread ("Downloading Personalized HRTF Thread")

@@ -1,8 +1,8 @@
 #include "SoftwareCheckThread.h"
 
 #include "ServiceClient.h"
-#include "store/ServiceCodes.h"
 #include "ServiceConstants.h"
+#include "store/ServiceCodes.h"
 #include "store/VarConversions.h"
 
 SoftwareCheckThread::SoftwareCheckThread()

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ReplyHeader.h"
-#include "store/ProfileRecord.h"
-#include "RequestSections.h"
 #include "NetworkStop.h"
+#include "ReplyHeader.h"
+#include "RequestSections.h"
 #include "ResultDelivery.h"
+#include "store/ProfileRecord.h"
 
 #include <functional>
 

@@ -2,8 +2,8 @@
 
 #include "DeviceIdentifier.h"
 #include "SafeFileReader.h"
-#include "ServiceCodes.h"
 #include "SafeFileWriter.h"
+#include "ServiceCodes.h"
 #include "ValueTreeStreamValidator.h"
 #include "VarConversions.h"
 
