@@ -14,7 +14,11 @@ packages=(
     libpng-dev zlib1g-dev nlohmann-json3-dev
     chromium zbar-tools
     xvfb xauth xdotool x11-utils imagemagick libxdamage-dev libxfixes-dev
-    tesseract-ocr tesseract-ocr-eng
+    libharfbuzz-dev libfribidi-dev libutf8proc-dev libfontconfig-dev
+    fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji
+    tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus tesseract-ocr-chi-sim
+    tesseract-ocr-jpn tesseract-ocr-kor tesseract-ocr-ara tesseract-ocr-heb
+    tesseract-ocr-hin tesseract-ocr-tha
     util-linux iproute2 dpkg-dev file desktop-file-utils
     clang clang-format libclang-rt-14-dev python3
 )

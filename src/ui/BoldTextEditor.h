@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/TextLine.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 //==============================================================================
@@ -7,6 +9,12 @@
     white, or grey when built grey; setEmphasisedText shows one part of the
     text in white whatever the editor's own text colour. It takes no keyboard
     focus; screen readers read it as static text.
+
+    A display whose emphasised part is a name (namesInAnyScript) shows it as
+    its owner wrote it: when the framework cannot draw the text as written,
+    the display draws it itself as one line (TextLine), the parts side by
+    side and each laid out on its own, so that a name's direction cannot
+    reorder the text around it.
 */
 class BoldTextEditor : public juce::Component
 {
@@ -22,11 +30,21 @@ public:
     /** Screen readers see the editor's text, not this holder of it. */
     std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
+    void paintOverChildren (juce::Graphics&) override;
+
     //==============================================================================
     juce::TextEditor editor;
     int fontHeight;
 
+    /** Set by a page whose emphasised part is a name. */
+    bool namesInAnyScript = false;
+
 private:
     //==============================================================================
+    juce::Colour textColour;
+    bool centred;
+    bool ownDrawing = false;
+    TextLine prefixLine, emphasisedLine, suffixLine;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BoldTextEditor)
 };

@@ -1,6 +1,10 @@
 #include "Fonts.h"
 
+#include "text/FontFace.h"
+
 #include <AuralisBinaryData.h>
+
+#include <hb.h>
 
 #include <cstring>
 #include <optional>
@@ -82,10 +86,37 @@ float heightScaleFor ([[maybe_unused]] const void* fontData, [[maybe_unused]] in
 //==============================================================================
 struct EmbeddedFace
 {
-    EmbeddedFace (const void* data, int size)
-        : typeface (juce::Typeface::createSystemTypefaceFor (data, (size_t) size))
-        , heightScale (heightScaleFor (data, size))
+    EmbeddedFace (const void* fontData, int fontSize, int fontWeight)
+        : typeface (juce::Typeface::createSystemTypefaceFor (fontData, (size_t) fontSize))
+        , heightScale (heightScaleFor (fontData, fontSize))
+        , data (fontData)
+        , size (fontSize)
+        , weight (fontWeight)
     {
+    }
+
+    /** The face as the shaping engine reads it, made when a text first needs
+        it, and the em size of a font of height 1 as the framework draws it:
+        measured from the framework's advance of a wide letter against the
+        face's own, so that shaped text matches the framework's size on every
+        platform. */
+    const FontFace& shapingFace() const
+    {
+        if (shaping == nullptr)
+        {
+            shaping = FontFace::fromMemory (data, (size_t) size);
+
+            const auto probe = (juce::juce_wchar) 'M';
+            hb_position_t advance = 0;
+            const auto frameworkWidth = juce::Font (typeface).withHeight (100.0f).getStringWidthFloat (juce::String::charToString (probe)) / 100.0f;
+
+            if (const auto glyph = shaping->glyphFor (probe); glyph != 0)
+                advance = hb_font_get_glyph_h_advance (shaping->shapingFont(), glyph);
+
+            emPerHeight = advance > 0 ? frameworkWidth * (float) shaping->unitsPerEm() / (float) advance : 1.0f;
+        }
+
+        return *shaping;
     }
 
     juce::Font withHeight (float height) const
@@ -100,6 +131,11 @@ struct EmbeddedFace
 
     juce::Typeface::Ptr typeface;
     float heightScale;
+    const void* data;
+    int size;
+    int weight;
+    mutable std::unique_ptr<FontFace> shaping;
+    mutable float emPerHeight = 1.0f;
 };
 
 /** The two embedded faces, made on first use and released when the framework
@@ -113,9 +149,11 @@ public:
     ~EmbeddedFaces() override { clearSingletonInstance(); }
 
     const EmbeddedFace regular { AuralisBinaryData::AlegreyaSans_400Regular_ttf,
-                                 AuralisBinaryData::AlegreyaSans_400Regular_ttfSize };
+                                 AuralisBinaryData::AlegreyaSans_400Regular_ttfSize,
+                                 400 };
     const EmbeddedFace medium { AuralisBinaryData::AlegreyaSans_500Medium_ttf,
-                                AuralisBinaryData::AlegreyaSans_500Medium_ttfSize };
+                                AuralisBinaryData::AlegreyaSans_500Medium_ttfSize,
+                                500 };
 
     JUCE_DECLARE_SINGLETON (EmbeddedFaces, false)
 };
@@ -147,4 +185,12 @@ juce::Font mediumFont (float height)
 float embeddedFontHeightScale()
 {
     return regularFace().heightScale;
+}
+
+ShapingFace shapingFaceOf (const juce::Font& font)
+{
+    const auto& face = font.getTypefacePtr() == mediumFace().typeface ? mediumFace() : regularFace();
+    const auto& shaping = face.shapingFace();
+
+    return { &shaping, font.getHeight() * face.emPerHeight, face.weight };
 }

@@ -14,6 +14,22 @@
 juce::Font regularFont (float height);
 juce::Font mediumFont (float height);
 
+class FontFace;
+
+/** The shaping engine's view of the embedded face a font is made of (the
+    regular face for a font of any other face): the face, the font's em size
+    in pixels as the framework draws it, and the face's weight (400 or 500).
+    Text the framework cannot draw as written is laid out with it
+    (TextLine). */
+struct ShapingFace
+{
+    const FontFace* face = nullptr;
+    float emSize = 0.0f;
+    int weight = 400;
+};
+
+ShapingFace shapingFaceOf (const juce::Font& font);
+
 /** The factor by which a font's height differs from the height asked for:
     1 on Windows, the ratio of the two kinds of line metrics elsewhere. */
 float embeddedFontHeightScale();

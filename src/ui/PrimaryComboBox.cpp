@@ -114,16 +114,21 @@ void PrimaryComboBox::PrimaryComboBoxLNF::drawPopupMenuItem (juce::Graphics& g,
         g.fillRect (area);
     }
 
+    const auto font = regularFont (comboFontHeight);
+    const juce::Rectangle<int> textArea (area.getX() + 15,
+                                         area.getY() + 8,
+                                         juce::jmax (area.getWidth() - 30, 0),
+                                         juce::jmax (area.getHeight() - 16, 0));
+
+    if (! TextLine::frameworkDrawsAsWritten (text, font))
+    {
+        names.get (text, font).drawFitted (g, textArea.toFloat(), juce::Justification::centredLeft, juce::Colours::lightgrey);
+        return;
+    }
+
     g.setColour (juce::Colours::lightgrey);
-    g.setFont (regularFont (comboFontHeight));
-    g.drawFittedText (text,
-                      juce::Rectangle<int> (area.getX() + 15,
-                                            area.getY() + 8,
-                                            juce::jmax (area.getWidth() - 30, 0),
-                                            juce::jmax (area.getHeight() - 16, 0)),
-                      juce::Justification::centredLeft,
-                      1,
-                      0.0f);
+    g.setFont (font);
+    g.drawFittedText (text, textArea, juce::Justification::centredLeft, 1, 0.0f);
 }
 
 juce::Font PrimaryComboBox::PrimaryComboBoxLNF::getPopupMenuFont()
@@ -226,4 +231,29 @@ void PrimaryComboBox::PrimaryComboBoxLNF::drawComboBoxTextWhenNothingSelected (j
                       label.getJustificationType(),
                       maximumLines,
                       label.getMinimumHorizontalScale());
+}
+
+void PrimaryComboBox::PrimaryComboBoxLNF::drawLabel (juce::Graphics& g, juce::Label& label)
+{
+    const auto font = getLabelFont (label);
+
+    if (label.isBeingEdited() || TextLine::frameworkDrawsAsWritten (label.getText(), font))
+    {
+        LookAndFeel_V4::drawLabel (g, label);
+        return;
+    }
+
+    // As the framework draws a label, with the name laid out as written.
+    const auto alpha = label.isEnabled() ? 1.0f : 0.5f;
+    const auto textArea = getLabelBorderSize (label).subtractedFrom (label.getLocalBounds());
+
+    g.fillAll (label.findColour (juce::Label::backgroundColourId));
+    names.get (label.getText(), font)
+        .drawFitted (g,
+                     textArea.toFloat(),
+                     label.getJustificationType(),
+                     label.findColour (juce::Label::textColourId).withMultipliedAlpha (alpha),
+                     label.getMinimumHorizontalScale());
+    g.setColour (label.findColour (juce::Label::outlineColourId).withMultipliedAlpha (alpha));
+    g.drawRect (label.getLocalBounds());
 }

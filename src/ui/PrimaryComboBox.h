@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/TextLineCache.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 //==============================================================================
@@ -12,6 +14,10 @@
     keyboard is in use it shows its raised fill and a thin white frame. Screen
     readers read it as a combo box named by its title, with the item shown as
     its value.
+
+    Items are profile names: one the framework cannot draw as written (a
+    script the embedded faces lack, text to shape or laid out right to left)
+    is drawn as a TextLine, in the box and in its list alike.
 */
 class PrimaryComboBox : public juce::ComboBox
 {
@@ -59,11 +65,14 @@ public:
         void positionComboBoxText (juce::ComboBox&, juce::Label&) override;
         juce::PopupMenu::Options getOptionsForComboBoxPopupMenu (juce::ComboBox&, juce::Label&) override;
         void drawComboBoxTextWhenNothingSelected (juce::Graphics&, juce::ComboBox&, juce::Label&) override;
+        void drawLabel (juce::Graphics&, juce::Label&) override;
 
         /** The drop-down triangle; empty until the first drawing. */
         juce::Path arrowPath;
 
     private:
+        TextLineCache names;
+
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PrimaryComboBoxLNF)
     };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/ShapedTextEditor.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -9,7 +11,8 @@
     pointer is on the component and turns pale after the text changes; edited
     becomes true on the first change, Return, Escape or focus loss and stays
     true until the page clears it, and onEdit is called each time. Pages use
-    editor directly for its text.
+    editor directly for its text; it shows a name in any script as it is
+    written (ShapedTextEditor).
 
     A focus that the page gave the entry when it appeared, and that the user
     never took up (no click into it, no Tab to it, no key), does not count
@@ -35,7 +38,7 @@ public:
     std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
     //==============================================================================
-    juce::TextEditor editor;
+    ShapedTextEditor editor;
     juce::Colour borderColour;
     bool edited = false;
 

@@ -101,6 +101,7 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const Picture& dec
     qrCodeCaption.setBounds (qrCodeArea.toNearestInt());
     addChildComponent (qrCodeCaption);
 
+    loggedInAs.namesInAnyScript = true;
     loggedInAs.setTopLeftPosition (112, 154);
 
     addAndMakeVisible (nextButton);
