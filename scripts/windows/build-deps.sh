@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds static libpng and libjpeg-turbo for 64-bit Windows from
-# Debian's source packages into a prefix (default /opt/auralis-mingw-deps),
+# Cross-builds static libpng, libjpeg-turbo and the text libraries (HarfBuzz,
+# FriBidi, utf8proc) for 64-bit Windows from Debian's source packages into a prefix (default /opt/auralis-mingw-deps),
 # once: a prefix already built by this same script is left as it is.
 # Needs the deb-src entries, MinGW-w64, cmake and ninja (scripts/windows/setup.sh).
 # Usage: scripts/windows/build-deps.sh [PREFIX]
@@ -20,7 +20,7 @@ fi
 # suites the machine already uses for binary packages.
 ensure_source_entries()
 {
-    [ -n "$(apt-cache showsrc libpng1.6 libjpeg-turbo 2>/dev/null)" ] && return 0
+    [ -n "$(apt-cache showsrc libpng1.6 libjpeg-turbo harfbuzz fribidi utf8proc 2>/dev/null)" ] && return 0
     local list=/etc/apt/sources.list.d/auralis-deb-src.sources keyring=/usr/share/keyrings/debian-archive-keyring.gpg
     apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT) $(ORIGIN)' 'Created-By: Packages' \
         | awk '$4 == "Debian" { print $1, $2, $3 }' | sort -u \
@@ -92,5 +92,49 @@ sed -i '/#ifndef __RPCNDR_H__/{N;N;s/#ifndef __RPCNDR_H__[^\n]*\ntypedef unsigne
 grep -q '^typedef unsigned char boolean;' "$prefix/include/jconfig.h" || { echo "build-deps: could not adjust jconfig.h" >&2; exit 1; }
 grep -q '__RPCNDR_H__' "$prefix/include/jconfig.h" && { echo "build-deps: jconfig.h still guards boolean" >&2; exit 1; }
 
-printf '%s\n%s\n%s\n' "$key" "$png_version" "$jpeg_version" > "$stamp"
-echo "build-deps: built $png_version and $jpeg_version into $prefix"
+#===============================================================================
+# The text libraries have few files and no configuration worth a build
+# system: each is compiled as its own sources say and archived.
+cc=x86_64-w64-mingw32-gcc-posix
+cxx=x86_64-w64-mingw32-g++-posix
+ar=x86_64-w64-mingw32-ar
+mkdir -p "$prefix/include/harfbuzz" "$prefix/include/fribidi" "$prefix/lib" "$work/objects"
+
+# HarfBuzz: its single-file build, without FreeType, GLib or ICU (the program
+# reads fonts and Unicode data through HarfBuzz's own code).
+harfbuzz_version=$(fetch_source harfbuzz)
+harfbuzz_source=$(find "$work" -maxdepth 1 -type d -name 'harfbuzz-*')
+"$cxx" -O2 -std=c++17 -fno-exceptions -fno-rtti -fno-threadsafe-statics -w \
+    -c "$harfbuzz_source/src/harfbuzz.cc" -o "$work/objects/harfbuzz.o"
+"$ar" rcs "$prefix/lib/libharfbuzz.a" "$work/objects/harfbuzz.o"
+install -m 644 "$harfbuzz_source"/src/hb.h "$harfbuzz_source"/src/hb-*.h "$prefix/include/harfbuzz/"
+
+# FriBidi: its tables come generated in the source; the configuration header
+# is written from its template.
+fribidi_version=$(fetch_source fribidi)
+fribidi_source=$(find "$work" -maxdepth 1 -type d -name 'fribidi-*')
+fribidi_number=${fribidi_version#*_}
+fribidi_number=${fribidi_number%%-*}
+IFS=. read -r fribidi_major fribidi_minor fribidi_micro <<<"$fribidi_number"
+sed -e "s/@PACKAGE@/fribidi/; s/@PACKAGE_NAME@/GNU FriBidi/; s/@PACKAGE_BUGREPORT@//" \
+    -e "s/@FRIBIDI_VERSION@/$fribidi_number/; s/@FRIBIDI_MAJOR_VERSION@/$fribidi_major/" \
+    -e "s/@FRIBIDI_MINOR_VERSION@/$fribidi_minor/; s/@FRIBIDI_MICRO_VERSION@/$fribidi_micro/" \
+    -e "s/@FRIBIDI_INTERFACE_VERSION@/4/g; s/@SIZEOF_INT@/4/; s/@FRIBIDI_MSVC_BUILD_PLACEHOLDER@//" \
+    "$fribidi_source/lib/fribidi-config.h.in" > "$prefix/include/fribidi/fribidi-config.h"
+for file in "$fribidi_source"/lib/*.c; do
+    "$cc" -O2 -w -DFRIBIDI_LIB_STATIC -DHAVE_STRINGIZE -DHAVE_STRING_H -DHAVE_STDLIB_H -DHAVE_MEMORY_H \
+        -I"$fribidi_source/lib" -I"$prefix/include/fribidi" -c "$file" -o "$work/objects/fribidi-$(basename "$file" .c).o"
+done
+"$ar" rcs "$prefix/lib/libfribidi.a" "$work"/objects/fribidi-*.o
+install -m 644 "$fribidi_source"/lib/fribidi*.h "$prefix/include/fribidi/"
+
+# utf8proc: one source file (its data is included by it).
+utf8proc_version=$(fetch_source utf8proc)
+utf8proc_source=$(find "$work" -maxdepth 1 -type d -name 'utf8proc-*')
+"$cc" -O2 -w -DUTF8PROC_STATIC -c "$utf8proc_source/utf8proc.c" -o "$work/objects/utf8proc.o"
+"$ar" rcs "$prefix/lib/libutf8proc.a" "$work/objects/utf8proc.o"
+install -m 644 "$utf8proc_source/utf8proc.h" "$prefix/include/"
+
+versions="$png_version $jpeg_version $harfbuzz_version $fribidi_version $utf8proc_version"
+printf '%s\n%s\n' "$key" "$versions" > "$stamp"
+echo "build-deps: built $versions into $prefix"

@@ -1,3 +1,4 @@
+#include "support/Ocr.h"
 #include "support/UiTestHelpers.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
@@ -60,4 +61,36 @@ TEST (PrimaryComboBox, TextAreaAndPopupLineUpInsideTheFrame)
     EXPECT_EQ (options.getMaximumNumColumns(), 1);
     EXPECT_EQ (options.getStandardItemHeight(), 38);
     EXPECT_EQ (options.getTargetScreenArea(), screen.withTrimmedLeft (4).withTrimmedRight (4));
+}
+
+TEST (PrimaryComboBox, ItsListShowsNamesInAnyScriptAsWritten)
+{
+    // The list's items, drawn as the menu draws them, read back; a Latin
+    // item is drawn by the framework as before.
+    PrimaryComboBox box ("Profiles");
+    const auto drawItem = [&box] (const juce::String& text)
+    {
+        juce::Image image (juce::Image::ARGB, 300, 40, true);
+        juce::Graphics g (image);
+        box.comboLook.drawPopupMenuBackground (g, 300, 40);
+        box.comboLook.drawPopupMenuItem (g, image.getBounds(), false, true, false, false, false, text, {}, nullptr, nullptr);
+        return image;
+    };
+
+    for (const auto& [name, language] : { std::pair { "李雷", "chi_sim" }, std::pair { "محمد", "ara" }, std::pair { "अर्जुन", "hin" } })
+    {
+        ASSERT_TRUE (Ocr::isAvailable (language));
+        const auto text = juce::String::fromUTF8 (name);
+        EXPECT_TRUE (Ocr::readsAs (drawItem (text), language, text)) << name << " read as " << Ocr::readLine (drawItem (text), language);
+    }
+
+    juce::Image framework (juce::Image::ARGB, 300, 40, true);
+    {
+        juce::Graphics g (framework);
+        box.comboLook.drawPopupMenuBackground (g, 300, 40);
+        g.setColour (juce::Colours::lightgrey);
+        g.setFont (regularFont (22.0f));
+        g.drawFittedText ("Ann", 15, 8, 270, 24, juce::Justification::centredLeft, 1, 0.0f);
+    }
+    EXPECT_EQ (UiTest::countDifferingPixels (drawItem ("Ann"), framework), 0);
 }
