@@ -113,6 +113,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # see them; the service is reached over verified TLS, which needs the CA set.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libx11-6, libxext6, libxrandr2, libxcursor1, libxinerama1, libxrender1, ca-certificates")
 
+# Names are drawn in their own script with an installed face when the
+# embedded faces lack it (the text libraries come in through SHLIBDEPS):
+# these families cover the world's scripts and colour emoji.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-core, fonts-noto-cjk, fonts-noto-color-emoji")
+
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${auralis_generated_dir}/postinst")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 

@@ -13,7 +13,7 @@ packages=(
     libqrencode-dev libsqlite3-dev libmysofa-dev libmysofa1
     libpng-dev zlib1g-dev nlohmann-json3-dev
     chromium zbar-tools
-    xvfb xauth xdotool x11-utils imagemagick libxdamage-dev libxfixes-dev
+    xvfb xauth xdotool xclip x11-utils imagemagick libxdamage-dev libxfixes-dev
     libharfbuzz-dev libfribidi-dev libutf8proc-dev libfontconfig-dev
     fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji
     tesseract-ocr tesseract-ocr-eng tesseract-ocr-rus tesseract-ocr-chi-sim

@@ -133,6 +133,8 @@ check "the package holds the font licence" package_has "/usr/share/doc/$package/
 check "the package holds its copyright file" package_has "/usr/share/doc/$package/copyright"
 check "the package depends on the X11 libraries the framework opens" bash -c "dpkg-deb --field '$deb' Depends | grep -q 'libx11-6'"
 check "the package depends on the CA certificates" bash -c "dpkg-deb --field '$deb' Depends | grep -q 'ca-certificates'"
+check "the package depends on the text libraries" bash -c "dpkg-deb --field '$deb' Depends | grep -q 'libharfbuzz0b' && dpkg-deb --field '$deb' Depends | grep -q 'libfribidi0' && dpkg-deb --field '$deb' Depends | grep -q 'libutf8proc2' && dpkg-deb --field '$deb' Depends | grep -q 'libfontconfig1'"
+check "the package recommends fonts for every script" bash -c "dpkg-deb --field '$deb' Recommends | grep -q 'fonts-noto-cjk'"
 check "the post-install step creates $data_folder" test -n "$data_folder"
 
 #===============================================================================

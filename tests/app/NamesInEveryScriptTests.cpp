@@ -63,9 +63,7 @@ TEST_P (NamesInEveryScript, ReadsBackFromEveryPlaceTheNameIsDrawn)
     if (sample.language.isNotEmpty() && ! Ocr::isAvailable (sample.language))
         GTEST_FAIL() << "no OCR language data " << sample.language << " (scripts/setup.sh installs it)";
 
-    auto fresh = statusReply;
-    fresh.hrtfRequested = 0;
-    fresh.pullRequested = 0;
+    const auto fresh = newProfileReply();
     answerStatusWith (fresh);
 
     // The start page: typed key by key.

@@ -67,10 +67,7 @@ protected:
 
 TEST_F (PageRendering, OnboardingPagesLookAsBefore)
 {
-    // A new profile: no ear image submitted yet.
-    auto fresh = statusReply;
-    fresh.hrtfRequested = 0;
-    fresh.pullRequested = 0;
+    const auto fresh = newProfileReply();
     answerStatusWith (fresh);
 
     open();

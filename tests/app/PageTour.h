@@ -64,6 +64,15 @@ protected:
 
     GradientBackgroundComponent& currentPage() { return *main().getCurrentPage(); }
 
+    /** The service's answer for a new profile: no ear image submitted yet. */
+    StatusReply newProfileReply() const
+    {
+        auto fresh = statusReply;
+        fresh.hrtfRequested = 0;
+        fresh.pullRequested = 0;
+        return fresh;
+    }
+
     /** Changes the service's answer to status checks from now on. */
     void answerStatusWith (const StatusReply& reply)
     {
