@@ -16,6 +16,10 @@ namespace
 /** New questions to the system that one layout may ask (FallbackFaces). */
 constexpr int questionsPerLayout = 16;
 
+/** How far around a run the shaper looks (joining, contextual forms): a
+    long line costs shaping in proportion to its length, not its square. */
+constexpr int shapingContext = 64;
+
 bool isControl (utf8proc_category_t category)
 {
     return category == UTF8PROC_CATEGORY_CC || category == UTF8PROC_CATEGORY_ZL || category == UTF8PROC_CATEGORY_ZP;
@@ -254,7 +258,8 @@ TextLine::TextLine (const juce::String& textToLayOut, const juce::Font& font)
                { return a.visualPosition < b.visualPosition; });
 
     //==============================================================================
-    // Shaping, run by run in visual order, with the whole line as context.
+    // Shaping, run by run in visual order, with the text around each run as
+    // context.
     auto* buffer = hb_buffer_create();
     float penX = 0.0f;
 
@@ -263,8 +268,15 @@ TextLine::TextLine (const juce::String& textToLayOut, const juce::Font& font)
         const auto runIsRightToLeft = (run.level & 1) != 0;
         const auto pixelsPerUnit = emSize / (float) run.face->unitsPerEm();
 
+        const auto contextStart = std::max (0, run.start - shapingContext);
+        const auto contextEnd = std::min ((int) n, run.end + shapingContext);
+
         hb_buffer_clear_contents (buffer);
-        hb_buffer_add_codepoints (buffer, reinterpret_cast<const hb_codepoint_t*> (logical.data()), (int) n, (unsigned int) run.start, run.end - run.start);
+        hb_buffer_add_codepoints (buffer,
+                                  reinterpret_cast<const hb_codepoint_t*> (logical.data() + contextStart),
+                                  contextEnd - contextStart,
+                                  (unsigned int) (run.start - contextStart),
+                                  run.end - run.start);
         hb_buffer_set_direction (buffer, runIsRightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
         hb_buffer_set_script (buffer, run.script == HB_SCRIPT_COMMON ? HB_SCRIPT_LATIN : run.script);
         hb_buffer_set_cluster_level (buffer, HB_BUFFER_CLUSTER_LEVEL_MONOTONE_GRAPHEMES);
@@ -281,7 +293,7 @@ TextLine::TextLine (const juce::String& textToLayOut, const juce::Font& font)
         for (unsigned int i = 0; i < count; ++i)
         {
             const auto advance = (float) position[i].x_advance * pixelsPerUnit;
-            const auto cluster = (int) info[i].cluster;
+            const auto cluster = (int) info[i].cluster + contextStart;
 
             glyphs.push_back ({ run.face,
                                 info[i].codepoint,
@@ -312,11 +324,8 @@ TextLine::TextLine (const juce::String& textToLayOut, const juce::Font& font)
             // A cluster the shaper formed of several grapheme clusters (a
             // ligature, a syllable) is shared out evenly among them, so the
             // caret can stop between them.
-            std::vector<int> inside;
-
-            for (auto s : starts)
-                if (s >= c.start && s < c.end)
-                    inside.push_back (s);
+            std::vector<int> inside (std::lower_bound (starts.begin(), starts.end(), c.start),
+                                     std::lower_bound (starts.begin(), starts.end(), c.end));
 
             if (inside.empty())
                 inside.push_back (c.start);
