@@ -223,11 +223,25 @@ void ShapedTextEditor::paintOverChildren (juce::Graphics& g)
 
     line.draw (g, origin.x - scroll, origin.y, findColour (textColourId));
 
+    // What an input method is composing, underlined as the framework does.
+    g.setColour (findColour (textColourId).withMultipliedAlpha (0.5f));
+
+    for (const auto& composing : composingRanges)
+        for (const auto& span : line.spansOf (composing))
+            g.fillRect (juce::Rectangle<float> (origin.x - scroll + span.getStart(), origin.y + 2.0f, span.getLength(), 1.0f));
+
     if (caretShown && isCaretVisible() && hasKeyboardFocus (false) && ! isCurrentlyBlockedByAnotherModalComponent())
     {
         g.setColour (findColour (juce::CaretComponent::caretColourId, true));
         g.fillRect (getCaretRectangleForCharIndex (caretIndex()));
     }
+}
+
+void ShapedTextEditor::setTemporaryUnderlining (const juce::Array<juce::Range<int>>& underlinedRegions)
+{
+    juce::TextEditor::setTemporaryUnderlining (underlinedRegions);
+    composingRanges = underlinedRegions;
+    repaint();
 }
 
 void ShapedTextEditor::mouseDown (const juce::MouseEvent& e)

@@ -48,6 +48,7 @@ public:
     juce::Rectangle<int> getCaretRectangleForCharIndex (int index) const override;
     int getCharIndexForPoint (juce::Point<int> point) const override;
     juce::RectangleList<int> getTextBounds (juce::Range<int> textRange) const override;
+    void setTemporaryUnderlining (const juce::Array<juce::Range<int>>& underlinedRegions) override;
 
     void paintOverChildren (juce::Graphics&) override;
     void mouseDown (const juce::MouseEvent&) override;
@@ -83,6 +84,7 @@ private:
     float scroll = 0.0f;
     int anchor = 0, caret = 0; // while this editor draws: the selection's two ends
     bool caretShown = true;
+    juce::Array<juce::Range<int>> composingRanges; // an input method's text being composed
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ShapedTextEditor)
 };

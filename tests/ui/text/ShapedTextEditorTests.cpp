@@ -204,3 +204,40 @@ TEST (ShapedTextEditor, APastedHostileNameStaysInItsBox)
     EXPECT_EQ (entry.caret(), 0);
     EXPECT_TRUE (entry.editor().getLocalBounds().contains (entry.editor().getCaretRectangleForCharIndex (0).getCentre()));
 }
+
+TEST (ShapedTextEditor, AnInputMethodComposesIntoTheEntryAsTheFrameworksTarget)
+{
+    // On Windows an input method composes Han through the framework's
+    // text-input target: the text so far is inserted and underlined, then
+    // committed.
+    NameEntry entry;
+    juce::TextInputTarget& target = entry.editor();
+    const auto composed = juce::String::fromUTF8 ("李雷");
+    const auto lightRowsUnder = [&entry]
+    {
+        const auto caret = entry.editor().getCaretRectangleForCharIndex (0);
+        const auto image = entry.editor().createComponentSnapshot (entry.editor().getLocalBounds());
+        int lit = 0;
+
+        for (int x = 0; x < image.getWidth(); ++x)
+            for (int y = caret.getBottom() - 4; y < juce::jmin (image.getHeight(), caret.getBottom() + 3); ++y)
+                if (image.getPixelAt (x, y).getBrightness() > 0.3f)
+                    ++lit;
+
+        return lit;
+    };
+
+    const auto withoutUnderline = [&]
+    {
+        target.insertTextAtCaret (composed);
+        UiTest::pumpMessages();
+        return lightRowsUnder();
+    }();
+
+    target.setTemporaryUnderlining (juce::Array<juce::Range<int>> { juce::Range<int> (0, 2) });
+    EXPECT_GT (lightRowsUnder(), withoutUnderline + 10);
+
+    target.setTemporaryUnderlining ({});
+    EXPECT_EQ (lightRowsUnder(), withoutUnderline);
+    EXPECT_EQ (entry.text(), composed);
+}
