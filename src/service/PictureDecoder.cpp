@@ -177,15 +177,6 @@ juce::Image decodeJpeg (const void* data, size_t numBytes, const PictureHeader& 
     return image;
 }
 
-//==============================================================================
-juce::Image decodeGif (const void* data, size_t numBytes)
-{
-    juce::MemoryInputStream in (data, numBytes, false);
-    juce::GIFImageFormat gif;
-
-    // On Windows and Linux the framework's images are software images.
-    return gif.decodeImage (in);
-}
 } // namespace
 
 //==============================================================================
@@ -214,9 +205,11 @@ juce::Image PictureDecoder::decode (const void* data, size_t numBytes, juce::Poi
         case PictureHeader::Format::jpeg:
             image = decodeJpeg (data, numBytes, header);
             break;
+        // The framework's GIF reader reads before its buffer on every
+        // picture (its first code block looks two bytes before the block
+        // it fills), so a GIF, however well-formed, is not decoded: it
+        // counts as a picture that could not be had.
         case PictureHeader::Format::gif:
-            image = decodeGif (data, numBytes);
-            break;
         case PictureHeader::Format::unknown:
             break;
     }

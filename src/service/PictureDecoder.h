@@ -5,12 +5,13 @@
 //==============================================================================
 /** Decodes a picture from the network into an image, within bounds.
 
-    Its header is read first (PictureHeader): only a whole, well-formed PNG,
-    JPEG or GIF picture no larger than the size given is decoded, so a
-    picture that declares a huge size never gets its memory. PNG and JPEG
-    pictures are decoded here on their libraries with every error handled,
-    GIF pictures by the framework's own reader; whatever the decoder makes
-    must have the size the header declared. Anything refused, truncated,
+    Its header is read first (PictureHeader): only a whole, well-formed PNG
+    or JPEG picture no larger than the size given is decoded, so a picture
+    that declares a huge size never gets its memory. They are decoded here
+    on their libraries with every error handled, and whatever the decoder
+    makes must have the size the header declared. GIF pictures are read and
+    measured but not decoded: the framework's GIF reader reads outside its
+    buffer on every picture. Anything refused, truncated,
     damaged or undecodable gives an invalid image. Safe on any thread; the
     image it gives is a software image that may be handed to the message
     thread.

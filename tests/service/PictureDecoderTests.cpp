@@ -33,7 +33,6 @@ TEST (PictureDecoder, WholePicturesOfEachFormatDecodeAtTheirSize)
     const std::vector<Case> cases {
         { "PNG", TestPictures::png (40, 30, juce::Colours::red), PictureHeader::Format::png },
         { "JPEG", TestPictures::jpeg (40, 30, juce::Colours::red), PictureHeader::Format::jpeg },
-        { "GIF", TestPictures::gif (40, 30), PictureHeader::Format::gif },
         { "PNG at the limit", TestPictures::png (qrCodeLimit.x, 4), PictureHeader::Format::png },
     };
 
@@ -58,8 +57,14 @@ TEST (PictureDecoder, WholePicturesOfEachFormatDecodeAtTheirSize)
     EXPECT_LT (jpeg.getPixelAt (2, 2).getRed(), 60);
 }
 
-TEST (PictureDecoder, HostilePicturesGiveNoImage)
+TEST (PictureDecoder, HostilePicturesAndGifsGiveNoImage)
 {
+    // The framework's GIF reader reads outside its buffer on every picture.
+    const auto gif = TestPictures::gif (40, 30);
+    EXPECT_EQ (headerOf (gif).format, PictureHeader::Format::gif);
+    EXPECT_EQ (headerOf (gif).width, 40);
+    EXPECT_FALSE (PictureDecoder::decode (gif, qrCodeLimit).isValid());
+
     for (const auto& hostile : TestPictures::hostileTable (qrCodeLimit))
         EXPECT_FALSE (PictureDecoder::decode (hostile.bytes, qrCodeLimit).isValid()) << hostile.what;
 
