@@ -94,7 +94,8 @@ TEST_F (ImageWorkers, QrPictureIsFetchedOverTlsWhateverTheReplyStatus)
 
 TEST_F (ImageWorkers, PicturesAreTriedUntilOneArrivesWholeAtMostFiveTimes)
 {
-    server.serve ("GET", "/short.png", TestHttpResponse::bytes (pictureBytes (600), "image/png").withAnnouncedLength (1000));
+    // The first 600 bytes of a longer picture, announced as 1000.
+    server.serve ("GET", "/short.png", TestHttpResponse::bytes (TestPictures::truncated (pictureBytes (1200), 600), "image/png").withAnnouncedLength (1000));
     server.serve ("GET", "/unsized.png", TestHttpResponse::bytes (pictureBytes (3000), "image/png").withChunkedBody());
     server.serve ("GET", "/whole.png", TestHttpResponse::bytes (pictureBytes (40000), "image/png"));
     startServer();
