@@ -1,7 +1,7 @@
 #pragma once
 
 #include <ProductVersion.h>
-#include <juce_core/juce_core.h>
+#include <juce_graphics/juce_graphics.h>
 
 //==============================================================================
 /** The program's fixed names, addresses and shared texts, defined once. */
@@ -25,6 +25,10 @@ inline const juce::String makerLinkTitle { "Auralis by Vantora website" };
         set-up video of the decoder plug-in (profile-loaded page). */
 inline const juce::String earTutorialVideoAddress { "https://video.example/watch?v=auralis-ear-photo" };
 inline const juce::String setupVideoAddress { "https://video.example/watch?v=spherion-setup" };
+
+/** Where the personalise page draws the QR code; the pages that fetch it
+        decode pictures up to what this box can show sharply. */
+inline const juce::Rectangle<int> qrCodeArea { 75, 228, 172, 172 };
 
 /** The decoder plug-in picture on the profile-loaded page; compiled in. */
 juce::String getScreenshotAddress();

@@ -83,7 +83,7 @@ void MainComponent::showFirstPage()
 
 void MainComponent::installNavigation()
 {
-    startPage.onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
+    startPage.onNavigate = [this] (const juce::String& name, View view, const juce::Image& qrImage)
     {
         if (view == View::HomePage)
         {
@@ -92,30 +92,30 @@ void MainComponent::installNavigation()
         }
 
         personalizePage.newProfile = true;
-        personalizePage.qrImage = decodeImage (data);
+        personalizePage.qrImage = qrImage;
         switchTo (startPage, personalizePage, name);
     };
 
-    personalizePage.onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock&)
+    personalizePage.onNavigate = [this] (const juce::String& name, View view, const juce::Image&)
     {
         switchTo (personalizePage, view == View::HomePage ? static_cast<GradientBackgroundComponent&> (homePage) : profileLoadedPage, name);
     };
 
-    profileLoadedPage.onNavigate = [this] (const juce::String& name, View, const juce::MemoryBlock&)
+    profileLoadedPage.onNavigate = [this] (const juce::String& name, View, const juce::Image&)
     {
         switchTo (profileLoadedPage, homePage, name);
     };
 
-    updatesPage.onNavigate = [this] (const juce::String& name, View, const juce::MemoryBlock&)
+    updatesPage.onNavigate = [this] (const juce::String& name, View, const juce::Image&)
     {
         switchTo (updatesPage, homePage, name);
     };
 
-    homePage.onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
+    homePage.onNavigate = [this] (const juce::String& name, View view, const juce::Image& qrImage)
     {
         if (view == View::PersonalizeYourAudio)
         {
-            personalizePage.qrImage = decodeImage (data);
+            personalizePage.qrImage = qrImage;
             personalizePage.newProfile = false;
             switchTo (homePage, personalizePage, name);
         }
@@ -176,12 +176,4 @@ void MainComponent::stopWorkers()
 
     for (auto* worker : workers)
         worker->waitForThreadToExit (-1);
-}
-
-juce::Image MainComponent::decodeImage (const juce::MemoryBlock& data)
-{
-    if (data.isEmpty())
-        return {};
-
-    return juce::ImageFileFormat::loadFrom (data.getData(), data.getSize());
 }

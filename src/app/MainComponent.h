@@ -63,7 +63,6 @@ private:
     void showFirstPage();
     void installNavigation();
     void switchTo (GradientBackgroundComponent& from, GradientBackgroundComponent& to, const juce::String& name);
-    static juce::Image decodeImage (const juce::MemoryBlock& data);
 
     juce::String dataFolder;
     PresetStore store;

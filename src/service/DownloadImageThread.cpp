@@ -1,5 +1,6 @@
 #include "DownloadImageThread.h"
 
+#include "PictureDecoder.h"
 #include "ServiceClient.h"
 #include "ServiceConstants.h"
 
@@ -18,9 +19,14 @@ void DownloadImageThread::run()
     delivery.beginRun();
 
     const auto address = url;
+    const auto largest = largestPicture;
 
     juce::MemoryBlock bytes;
-    const auto success = fetchWithAttempts (address, ServiceConstants::maxImageDownloadAttempts, bytes, &networkStop);
+    juce::Image picture;
 
-    delivery.post (onResult, success, bytes);
+    if (fetchWithAttempts (address, ServiceConstants::maxImageDownloadAttempts, bytes, &networkStop, PictureDecoder::maxPictureBytes)
+        && ! threadShouldExit())
+        picture = PictureDecoder::decode (bytes, largest);
+
+    delivery.post (onResult, picture.isValid(), picture);
 }

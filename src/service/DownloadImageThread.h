@@ -3,11 +3,13 @@
 #include "NetworkStop.h"
 #include "ResultDelivery.h"
 
+#include <juce_graphics/juce_graphics.h>
+
 #include <functional>
 
 //==============================================================================
-/** Downloads one picture by address, with up to five attempts, and hands
-    over its bytes.
+/** Downloads one picture by address, with up to five attempts, decodes it
+    here, within largestPicture (PictureDecoder), and hands over the image.
 */
 struct DownloadImageThread : public juce::Thread
 {
@@ -21,9 +23,12 @@ struct DownloadImageThread : public juce::Thread
     //==============================================================================
     juce::String url;
 
-    /** success is true when the whole picture arrived; bytes is the last
-        attempt's block either way. */
-    std::function<void (bool success, const juce::MemoryBlock& bytes)> onResult;
+    /** The largest picture decoded; a larger one counts as no picture. */
+    juce::Point<int> largestPicture;
+
+    /** success is true when the whole picture arrived and decoded; picture
+        is invalid otherwise. */
+    std::function<void (bool success, const juce::Image& picture)> onResult;
 
 private:
     //==============================================================================

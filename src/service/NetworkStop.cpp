@@ -23,20 +23,21 @@ void NetworkStop::exitSignalSent()
     // notices on its next wake-up.
     const juce::ScopedLock sl (lock);
 
-    if (current != nullptr)
-        current->cancel();
+    for (auto* stream : streams)
+        stream->cancel();
 }
 
 //==============================================================================
-NetworkStop::ScopedStream::ScopedStream (NetworkStop* stopToUse, juce::WebInputStream& stream)
+NetworkStop::ScopedStream::ScopedStream (NetworkStop* stopToUse, juce::WebInputStream& streamToRegister)
     : stop (stopToUse)
+    , stream (streamToRegister)
 {
     if (stop == nullptr)
         return;
 
     {
         const juce::ScopedLock sl (stop->lock);
-        stop->current = &stream;
+        stop->streams.addIfNotAlreadyThere (&stream);
     }
 
     // The exit flag is set before the signal looks for a stream, so a stop
@@ -50,6 +51,8 @@ NetworkStop::ScopedStream::~ScopedStream()
     if (stop == nullptr)
         return;
 
+    // Only this registration ends: a stream registered after this one (the
+    // next connection of a download) stays cancellable.
     const juce::ScopedLock sl (stop->lock);
-    stop->current = nullptr;
+    stop->streams.removeFirstMatchingValue (&stream);
 }

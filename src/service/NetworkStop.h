@@ -26,7 +26,9 @@ public:
 
     //==============================================================================
     /** Registers a stream with a stop (which may be null) while it lives: a
-        stop request cancels the stream, also one that came before. */
+        stop request cancels the stream, also one that came before. Several
+        streams may be registered at once; each registration ends only its
+        own. */
     class ScopedStream
     {
     public:
@@ -35,6 +37,7 @@ public:
 
     private:
         NetworkStop* const stop;
+        juce::WebInputStream& stream;
 
         JUCE_DECLARE_NON_COPYABLE (ScopedStream)
     };
@@ -45,7 +48,10 @@ private:
 
     juce::Thread& thread;
     juce::CriticalSection lock;
-    juce::WebInputStream* current = nullptr;
+
+    // Every stream registered now: a download may open its next connection
+    // while the previous one still lives, and a stop cancels them all.
+    juce::Array<juce::WebInputStream*> streams;
 
     JUCE_DECLARE_NON_COPYABLE (NetworkStop)
 };

@@ -1,5 +1,6 @@
 #include "QrCodeGeneratorThread.h"
 
+#include "PictureDecoder.h"
 #include "ServiceClient.h"
 #include "ServiceConstants.h"
 
@@ -17,6 +18,8 @@ void QrCodeGeneratorThread::run()
 {
     delivery.beginRun();
 
+    const auto largest = largestPicture;
+
     const auto reply = postJsonRequest (ServiceConstants::qrCodeGeneratorPath + ServiceConstants::clientName,
                                         writeRequestEnvelope ({}),
                                         &networkStop);
@@ -27,12 +30,18 @@ void QrCodeGeneratorThread::run()
     if (auto* object = readReplyHeader (reply, header))
         imageAddress = object->getProperty ("qr_image_url").toString();
 
-    // The picture is fetched whatever the reply's status; an incomplete one
-    // is handed over as it came, and the page finds it does not decode.
-    juce::MemoryBlock qrImage;
+    // The picture is fetched whatever the reply's status. It is decoded here,
+    // once: an incomplete, damaged or oversized one gives no image.
+    juce::Image qrImage;
 
     if (imageAddress.startsWith ("http"))
-        fetchWithAttempts (imageAddress, ServiceConstants::maxImageDownloadAttempts, qrImage, &networkStop);
+    {
+        juce::MemoryBlock bytes;
+        fetchWithAttempts (imageAddress, ServiceConstants::maxImageDownloadAttempts, bytes, &networkStop, PictureDecoder::maxPictureBytes);
+
+        if (! threadShouldExit())
+            qrImage = PictureDecoder::decode (bytes, largest);
+    }
 
     delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message, qrImage);
 }

@@ -93,15 +93,16 @@ private:
     NetworkStop::ScopedStream registration;
 };
 
-/** Opens a stream as juce::URL::createInputStream does, but built here so that
-    a stop can cancel it while it connects. Returns nullptr when no connection
-    opens (or a stop came). */
-std::unique_ptr<StoppableStream> openStream (const juce::URL& url,
+/** Opens one connection as juce::URL::createInputStream does, but built here
+    so that a stop can cancel it while it connects, and without letting the
+    framework follow redirects. Returns nullptr when no connection opens (or
+    a stop came). */
+std::unique_ptr<StoppableStream> openOneHop (const juce::URL& url,
                                              bool post,
                                              const juce::String& headers,
                                              int timeoutMs,
                                              NetworkStop* stop,
-                                             int* statusCode = nullptr)
+                                             int& statusCode)
 {
     auto opened = std::make_unique<StoppableStream> (url, post, stop);
     auto& stream = opened->stream;
@@ -110,17 +111,64 @@ std::unique_ptr<StoppableStream> openStream (const juce::URL& url,
         stream.withExtraHeaders (headers);
 
     stream.withConnectionTimeout (timeoutMs);
-    stream.withNumRedirectsToFollow (ServiceConstants::maxRedirects);
+    stream.withNumRedirectsToFollow (0);
 
     const auto connected = stream.connect (nullptr);
-
-    if (statusCode != nullptr)
-        *statusCode = stream.getStatusCode();
+    statusCode = stream.getStatusCode();
 
     if (! connected || stream.isError() || (stop != nullptr && stop->isStopRequested()))
         return {};
 
     return opened;
+}
+
+bool isRedirectStatus (int statusCode)
+{
+    return statusCode == 301 || statusCode == 302 || statusCode == 303 || statusCode == 307 || statusCode == 308;
+}
+
+/** Opens a stream on the address, following up to ServiceConstants::maxRedirects
+    redirects hop by hop, every one of them over https (see nextHopAddress).
+    A POST keeps its method and body through 307 and 308 and becomes a GET
+    after 301, 302 and 303, as HTTP clients do. A redirect beyond the last
+    one allowed, or one whose address cannot be used, opens nothing. */
+std::unique_ptr<StoppableStream> openStream (const juce::String& address,
+                                             const juce::MemoryBlock* postBody,
+                                             const juce::String& headers,
+                                             int timeoutMs,
+                                             NetworkStop* stop,
+                                             int* statusCode = nullptr)
+{
+    auto hopAddress = address;
+    auto post = postBody != nullptr;
+
+    for (int redirects = 0;; ++redirects)
+    {
+        auto url = juce::URL::createWithoutParsing (hopAddress);
+
+        if (post)
+            url = url.withPOSTData (*postBody);
+
+        int status = 0;
+        auto opened = openOneHop (url, post, headers, timeoutMs, stop, status);
+
+        if (statusCode != nullptr)
+            *statusCode = status;
+
+        if (opened == nullptr || ! isRedirectStatus (status))
+            return opened;
+
+        if (redirects == ServiceConstants::maxRedirects)
+            return {};
+
+        hopAddress = nextHopAddress (hopAddress, opened->stream.getResponseHeaders()["Location"]);
+
+        if (hopAddress.isEmpty())
+            return {};
+
+        if (status == 301 || status == 302 || status == 303)
+            post = false;
+    }
 }
 
 bool isStopped (const NetworkStop* stop)
@@ -259,14 +307,15 @@ juce::var postJsonRequest (const juce::String& path, const juce::String& body, N
 {
     // The query travels inside the path: given as a parameter, the framework
     // would move it into the POST body.
-    const auto url = juce::URL (ServiceConstants::serviceBaseAddress())
-                         .withNewSubPath (path)
-                         .withPOSTData (body);
+    const auto address = juce::URL (ServiceConstants::serviceBaseAddress())
+                             .withNewSubPath (path)
+                             .toString (false);
+    const juce::MemoryBlock postBody (body.toRawUTF8(), body.getNumBytesAsUTF8());
 
     int httpStatus = 0;
 
-    const auto opened = openStream (url,
-                                    true,
+    const auto opened = openStream (address,
+                                    &postBody,
                                     withConnectionHeader (ServiceConstants::requestHeaders),
                                     ServiceConstants::postTimeoutMs,
                                     stop,
@@ -331,19 +380,71 @@ juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out)
 }
 
 //==============================================================================
-juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkStop* stop)
+juce::String withSecureScheme (const juce::String& address)
 {
-    if (url.startsWith ("http://"))
-        url = "https" + url.substring (4);
+    // Any letter case: schemes are case-insensitive, and "HTTP://" would
+    // travel in clear text just the same.
+    if (address.startsWithIgnoreCase ("http://"))
+        return "https" + address.substring (4);
 
-    // Only web addresses: the framework would read a "file:" address from
-    // the local disk, and the address comes from the service.
-    if (! (url.startsWithIgnoreCase ("https://") || url.startsWithIgnoreCase ("http://")))
+    if (address.startsWithIgnoreCase ("https://"))
+        return address;
+
+    return {};
+}
+
+juce::String nextHopAddress (const juce::String& currentAddress, const juce::String& location)
+{
+    const auto target = location.trim();
+
+    if (target.isEmpty() || target.containsAnyOf (" \t\r\n"))
         return {};
 
-    // The address is used exactly as the service gave it: parsing it into
-    // parameters would re-encode its query.
-    const auto address = juce::URL::createWithoutParsing (url);
+    // An address of its own (with a scheme) must be a web address.
+    const auto schemeEnd = target.indexOfChar (':');
+    const auto firstSeparator = target.indexOfAnyOf ("/?#");
+
+    if (schemeEnd > 0 && (firstSeparator < 0 || schemeEnd < firstSeparator))
+        return withSecureScheme (target);
+
+    const auto current = withSecureScheme (currentAddress);
+
+    if (current.isEmpty())
+        return {};
+
+    // "https://host[:port]" of the current address.
+    const auto hostStart = current.indexOf ("://") + 3;
+    const auto pathStart = current.indexOfAnyOf ("/?#", hostStart);
+    const auto origin = pathStart < 0 ? current : current.substring (0, pathStart);
+
+    if (target.startsWith ("//"))
+        return "https:" + target;
+
+    if (target.startsWithChar ('/'))
+        return origin + target;
+
+    // Relative to the current address's folder, without its query.
+    const auto currentPath = pathStart < 0 ? juce::String ("/") : current.substring (pathStart).upToFirstOccurrenceOf ("?", false, false).upToFirstOccurrenceOf ("#", false, false);
+
+    if (target.startsWithChar ('?'))
+        return origin + currentPath + target;
+
+    const auto folder = currentPath.upToLastOccurrenceOf ("/", true, false);
+    return origin + (folder.isEmpty() ? juce::String ("/") : folder) + target;
+}
+
+//==============================================================================
+juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkStop* stop, juce::int64 maxBytes)
+{
+    // Only web addresses, and those over https: the framework would read a
+    // "file:" address from the local disk, and the address comes from the
+    // service. The address is otherwise used exactly as the service gave it:
+    // parsing it into parameters would re-encode its query.
+    const auto address = withSecureScheme (url);
+
+    if (address.isEmpty())
+        return {};
+
     const auto headers = withConnectionHeader ({});
     const auto timeoutMs = ServiceConstants::currentDownloadStallTimeoutMs();
 
@@ -351,12 +452,12 @@ juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkSt
 
     for (int connection = 0; connection < ServiceConstants::maxConnectionsPerDownload; ++connection)
     {
-        auto next = openStream (address, false, headers, timeoutMs, stop);
+        // The previous connection is closed before the next one opens.
+        opened.reset();
+        opened = openStream (address, nullptr, headers, timeoutMs, stop);
 
-        if (next == nullptr)
+        if (opened == nullptr)
             return {};
-
-        opened = std::move (next);
 
         const auto announced = opened->stream.getTotalLength();
         contentLength = (int) juce::jmin (announced, (juce::int64) std::numeric_limits<int>::max());
@@ -366,7 +467,7 @@ juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkSt
     }
 
     juce::MemoryBlock bytes;
-    readWithLimit (opened->stream, ServiceConstants::maxDownloadBytes, bytes);
+    readWithLimit (opened->stream, juce::jmin (maxBytes, ServiceConstants::maxDownloadBytes), bytes);
 
     // What a stop cut short is not handed on, not even in part.
     if (isStopped (stop))
@@ -380,14 +481,14 @@ bool isCompleteDownload (const juce::MemoryBlock& bytes, int announcedLength)
     return announcedLength > 0 && ! bytes.isEmpty() && bytes.getSize() == (size_t) announcedLength;
 }
 
-bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes, NetworkStop* stop)
+bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes, NetworkStop* stop, juce::int64 maxBytes)
 {
     bytes.reset();
 
     for (int attempt = 0; attempt < maxAttempts && ! isStopped (stop); ++attempt)
     {
         int length = -1;
-        bytes = fetchUrlBytes (url, length, stop);
+        bytes = fetchUrlBytes (url, length, stop, maxBytes);
 
         if (isCompleteDownload (bytes, length))
             return true;

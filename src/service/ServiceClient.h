@@ -3,6 +3,7 @@
 #include "NetworkStop.h"
 #include "ReplyHeader.h"
 #include "RequestSections.h"
+#include "ServiceConstants.h"
 
 #include <juce_core/juce_core.h>
 
@@ -23,7 +24,8 @@
 juce::String writeRequestEnvelope (const RequestSections& sections);
 
 /** POSTs a JSON text to the service address with the path replaced by
-    `path`, and returns the parsed reply. A reply object without
+    `path`, and returns the parsed reply. Redirects are followed over https
+    only (as by fetchUrlBytes). A reply object without
     "status_code" gets the HTTP status. Returns a void var when there is no
     usable reply: no connection, a body parseReply refuses, or a stop. */
 juce::var postJsonRequest (const juce::String& path, const juce::String& body, NetworkStop* stop = nullptr);
@@ -47,13 +49,28 @@ juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSec
 juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out);
 
 /** Downloads a whole resource by address. An "http://" address is fetched
-    over https. While the server announces no length, up to five connections
-    are opened and the last is read. `contentLength` receives the announced
-    length, or -1. Returns an empty block when no connection opens, when the
-    address is not an http or https address, or when the resource is larger
-    than ServiceConstants::maxDownloadBytes, or when a stop was asked for;
-    returns whatever arrived when a transfer breaks off. */
-juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkStop* stop = nullptr);
+    over https, and so is every redirect. While the server announces no
+    length, up to five connections are opened, one after the other, and the
+    last is read. `contentLength` receives the announced length, or -1.
+    Returns an empty block when no connection opens, when the address is not
+    an http or https address, when the resource is larger than `maxBytes`
+    (at most ServiceConstants::maxDownloadBytes), or when a stop was asked
+    for; returns whatever arrived when a transfer breaks off. */
+juce::MemoryBlock fetchUrlBytes (juce::String url,
+                                 int& contentLength,
+                                 NetworkStop* stop = nullptr,
+                                 juce::int64 maxBytes = ServiceConstants::maxDownloadBytes);
+
+/** The address with an "http" scheme (in any letter case) made "https";
+    an https address as it is; anything else gives an empty string. */
+juce::String withSecureScheme (const juce::String& address);
+
+/** Where a redirect from `currentAddress` with this Location leads: an
+    address of its own, or one relative to the current one (from its origin,
+    or its folder). Always an https address: an http one becomes https, and a
+    Location with another scheme, a blank or a line break gives an empty
+    string. */
+juce::String nextHopAddress (const juce::String& currentAddress, const juce::String& location);
 
 /** True when the server announced a length and exactly that many bytes
     arrived. */
@@ -62,7 +79,11 @@ bool isCompleteDownload (const juce::MemoryBlock& bytes, int announcedLength);
 /** Downloads a picture with up to `maxAttempts` attempts, stopping after the
     first complete one or a stop. `bytes` receives the last attempt's block;
     returns true when that attempt was complete. */
-bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes, NetworkStop* stop = nullptr);
+bool fetchWithAttempts (const juce::String& url,
+                        int maxAttempts,
+                        juce::MemoryBlock& bytes,
+                        NetworkStop* stop = nullptr,
+                        juce::int64 maxBytes = ServiceConstants::maxDownloadBytes);
 
 /** True when the JSON text opens more than `maxDepth` nested arrays or
     objects, counting brackets outside strings as the framework's parser

@@ -14,9 +14,21 @@ bool isWindowsDeviceName (const juce::String& name)
     return deviceNames.contains (stem, true);
 }
 
+/** Copies of HRTF files can be large: on a worker's thread, a stop asked for
+    ends them between blocks, and the copy is not made. */
+bool stopAsked()
+{
+    return juce::Thread::currentThreadShouldExit();
+}
+
 bool readWhole (const juce::File& file, juce::MemoryBlock& block)
 {
-    return file.existsAsFile() && SafeFileReader::readWholeFile (file, HrtfFiles::maxFileBytes, block) && ! block.isEmpty();
+    return file.existsAsFile() && SafeFileReader::readWholeFile (file, HrtfFiles::maxFileBytes, block, stopAsked) && ! block.isEmpty();
+}
+
+bool writeWhole (const juce::File& file, const juce::MemoryBlock& block)
+{
+    return ! stopAsked() && SafeFileWriter::replaceWithData (file, block, stopAsked) && file.existsAsFile();
 }
 } // namespace
 
@@ -55,8 +67,7 @@ bool HrtfFiles::backUp (const juce::File& hrtfFile) const
     if (! isFileOfThisFolder (hrtfFile) || ! readWhole (hrtfFile, block))
         return false;
 
-    const auto backup = backupFileFor (hrtfFile);
-    return SafeFileWriter::replaceWithData (backup, block) && backup.existsAsFile();
+    return writeWhole (backupFileFor (hrtfFile), block);
 }
 
 void HrtfFiles::mirror (const juce::StringArray& hrtfIds) const
@@ -77,11 +88,14 @@ void HrtfFiles::mirror (const juce::StringArray& hrtfIds) const
             juce::MemoryBlock existing;
             const bool alreadyEqual = readWhole (backup, existing) && existing == block;
 
-            copied = (alreadyEqual || SafeFileWriter::replaceWithData (backup, block)) && backup.existsAsFile();
+            copied = alreadyEqual || writeWhole (backup, block);
         }
 
+        if (stopAsked())
+            return;
+
         if (! copied && readWhole (backup, block))
-            SafeFileWriter::replaceWithData (file, block);
+            writeWhole (file, block);
     }
 }
 

@@ -12,6 +12,9 @@
     copy restore each other, and both are only ever replaced whole.
 
     Keeps no state beyond the bank file it was made for; safe on any thread.
+    On a worker's thread a copy looks at the thread's stop between blocks: a
+    stop ends it with nothing half-written and nothing restored, and leaves
+    the copy for the next time.
 */
 class HrtfFiles
 {

@@ -7,12 +7,18 @@
     #include <unistd.h>
 #endif
 
-bool SafeFileReader::readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block)
+bool SafeFileReader::readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block, const SafeFileWriter::StopCheck& shouldStop)
 {
     block.reset();
 
     if (file == juce::File() || maxBytes < 0)
         return false;
+
+    const auto stopped = [&shouldStop]
+    { return shouldStop && shouldStop(); };
+
+    // Reads of at most this much, so that a stop is seen between them.
+    const auto largestRead = shouldStop ? (juce::int64) SafeFileWriter::stopCheckBlockBytes : maxBytes + 1;
 
 #if JUCE_WINDOWS
     juce::FileInputStream in (file);
@@ -21,9 +27,17 @@ bool SafeFileReader::readWholeFile (const juce::File& file, juce::int64 maxBytes
         return false;
 
     // One byte more than allowed tells an oversized file from one that fits.
-    in.readIntoMemoryBlock (block, (juce::pointer_sized_int) maxBytes + 1);
+    bool ok = true;
 
-    if (in.getStatus().failed() || (juce::int64) block.getSize() > maxBytes || ! in.isExhausted())
+    while (ok && ! in.isExhausted() && (juce::int64) block.getSize() <= maxBytes)
+    {
+        // A read that brings nothing before the end (the file shrank) fails.
+        ok = ! stopped()
+             && in.readIntoMemoryBlock (block, (juce::pointer_sized_int) juce::jmin (largestRead, maxBytes + 1 - (juce::int64) block.getSize())) > 0
+             && ! in.getStatus().failed();
+    }
+
+    if (! ok || (juce::int64) block.getSize() > maxBytes || ! in.isExhausted())
     {
         block.reset();
         return false;
@@ -57,7 +71,14 @@ bool SafeFileReader::readWholeFile (const juce::File& file, juce::int64 maxBytes
                 block.setSize ((size_t) juce::jmin (maxBytes + 1, used * 2 + 1));
             }
 
-            const auto numRead = ::read (fd, static_cast<char*> (block.getData()) + used, block.getSize() - (size_t) used);
+            if (stopped())
+            {
+                ok = false;
+                break;
+            }
+
+            const auto wanted = (size_t) juce::jmin (largestRead, (juce::int64) block.getSize() - used);
+            const auto numRead = ::read (fd, static_cast<char*> (block.getData()) + used, wanted);
 
             if (numRead < 0 && errno == EINTR)
                 continue;

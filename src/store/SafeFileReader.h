@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SafeFileWriter.h"
+
 #include <juce_core/juce_core.h>
 
 //==============================================================================
@@ -15,6 +17,11 @@ class SafeFileReader
 {
 public:
     /** Reads the file into `block` when it holds at most maxBytes; false, with
-        `block` empty, when it cannot be read whole. */
-    static bool readWholeFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& block);
+        `block` empty, when it cannot be read whole. With a stop check, which
+        is asked between blocks of SafeFileWriter::stopCheckBlockBytes, a stop
+        gives false too. */
+    static bool readWholeFile (const juce::File& file,
+                               juce::int64 maxBytes,
+                               juce::MemoryBlock& block,
+                               const SafeFileWriter::StopCheck& shouldStop = {});
 };

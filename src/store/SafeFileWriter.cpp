@@ -111,7 +111,7 @@ constexpr int renameRetryDelayMs = 100;
 }
 
 //==============================================================================
-bool SafeFileWriter::replaceWithData (const juce::File& target, const void* data, size_t numBytes)
+bool SafeFileWriter::replaceWithData (const juce::File& target, const void* data, size_t numBytes, const StopCheck& shouldStop)
 {
     if (target == juce::File() || target.isDirectory() || (data == nullptr && numBytes > 0))
         return false;
@@ -130,7 +130,7 @@ bool SafeFileWriter::replaceWithData (const juce::File& target, const void* data
     if (temp == juce::File())
         return false;
 
-    if (! writeAndFlush (temp, data, numBytes) || ! moveOver (temp, target))
+    if (! writeAndFlush (temp, data, numBytes, shouldStop) || ! moveOver (temp, target))
     {
         temp.deleteFile();
         return false;
@@ -140,9 +140,9 @@ bool SafeFileWriter::replaceWithData (const juce::File& target, const void* data
     return true;
 }
 
-bool SafeFileWriter::replaceWithData (const juce::File& target, const juce::MemoryBlock& block)
+bool SafeFileWriter::replaceWithData (const juce::File& target, const juce::MemoryBlock& block, const StopCheck& shouldStop)
 {
-    return replaceWithData (target, block.getData(), block.getSize());
+    return replaceWithData (target, block.getData(), block.getSize(), shouldStop);
 }
 
 //==============================================================================
@@ -249,7 +249,7 @@ bool SafeFileWriter::createExclusively (const juce::File& file)
 #endif
 }
 
-bool SafeFileWriter::writeAndFlush (const juce::File& file, const void* data, size_t numBytes)
+bool SafeFileWriter::writeAndFlush (const juce::File& file, const void* data, size_t numBytes, const StopCheck& shouldStop)
 {
     {
         juce::FileOutputStream out (file);
@@ -257,8 +257,22 @@ bool SafeFileWriter::writeAndFlush (const juce::File& file, const void* data, si
         if (out.failedToOpen() || out.getPosition() != 0)
             return false;
 
-        if (numBytes > 0 && ! out.write (data, numBytes))
-            return false;
+        // Without a stop check the bytes go in one write; with one, block by
+        // block, looking at the stop before each.
+        const auto blockBytes = shouldStop ? stopCheckBlockBytes : juce::jmax (numBytes, (size_t) 1);
+
+        for (size_t written = 0; written < numBytes;)
+        {
+            if (shouldStop && shouldStop())
+                return false;
+
+            const auto count = juce::jmin (blockBytes, numBytes - written);
+
+            if (! out.write (static_cast<const char*> (data) + written, count))
+                return false;
+
+            written += count;
+        }
 
         // flush() writes what the stream still buffers, then asks the system
         // to put the file on disk (fsync on POSIX, FlushFileBuffers on

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
+
 //==============================================================================
 /** Replaces a file's content so that a reader (the decoder plug-in, the next
     start) never sees a half-written file: the bytes go to a new temporary
@@ -24,9 +26,18 @@
 class SafeFileWriter
 {
 public:
-    /** Creates missing parent folders, then replaces the target's content. */
-    static bool replaceWithData (const juce::File& target, const void* data, size_t numBytes);
-    static bool replaceWithData (const juce::File& target, const juce::MemoryBlock& block);
+    /** Asked between the blocks of a long write or read: true gives the
+        operation up (as a failure, leaving nothing half-done behind). */
+    using StopCheck = std::function<bool()>;
+
+    /** Creates missing parent folders, then replaces the target's content.
+        With a stop check, the bytes are written block by block and a stop
+        between blocks fails the write: the target stays as it was. */
+    static bool replaceWithData (const juce::File& target, const void* data, size_t numBytes, const StopCheck& shouldStop = {});
+    static bool replaceWithData (const juce::File& target, const juce::MemoryBlock& block, const StopCheck& shouldStop = {});
+
+    /** The size of the blocks between which a stop is looked at. */
+    static constexpr size_t stopCheckBlockBytes = 1024 * 1024;
 
     //==============================================================================
     /** Deletes the temporary files that interrupted writes (a killed process, a
@@ -44,7 +55,7 @@ private:
     //==============================================================================
     static juce::File createTemporaryFileBeside (const juce::File& target);
     static bool createExclusively (const juce::File& file);
-    static bool writeAndFlush (const juce::File& file, const void* data, size_t numBytes);
+    static bool writeAndFlush (const juce::File& file, const void* data, size_t numBytes, const StopCheck& shouldStop);
     static bool moveOver (const juce::File& source, const juce::File& target);
     static void syncFolder (const juce::File& folder);
     static bool isLeftBehind (const juce::File& temporaryFile);

@@ -61,7 +61,7 @@ public:
     juce::String profileName;
 
     /** Installed by the main component; the page calls it to ask for another page. */
-    std::function<void (const juce::String&, View, const juce::MemoryBlock&)> onNavigate;
+    std::function<void (const juce::String&, View, const juce::Image&)> onNavigate;
 
 protected:
     //==============================================================================

@@ -18,8 +18,11 @@ std::vector<juce::Component*> ReadingOrderTraverser::inReadingOrder (std::vector
 
     while (lineStart != components.end())
     {
+        // A line holds at least its first component: one at most a pixel high
+        // has its middle on its top edge, and would otherwise start an empty
+        // line over and over.
         const auto lineMiddle = (*lineStart)->getBounds().getCentreY();
-        const auto lineEnd = std::find_if (lineStart, components.end(), [lineMiddle] (const juce::Component* c)
+        const auto lineEnd = std::find_if (std::next (lineStart), components.end(), [lineMiddle] (const juce::Component* c)
                                            { return c->getY() >= lineMiddle; });
 
         std::vector<juce::Component*> line (lineStart, lineEnd);

@@ -183,7 +183,7 @@ protected:
         return image;
     }
 
-    static juce::MemoryBlock qrCodePng()
+    static juce::Image qrCodePng()
     {
         // Square modules like a QR code's, the same every run, at the size the
         // page draws it.
@@ -196,9 +196,7 @@ protected:
                 if ((x * 7 + y * 13) % 5 < 2 || (x < 7 && y < 7))
                     image.clear ({ margin + x * moduleSize, margin + y * moduleSize, moduleSize, moduleSize }, juce::Colours::black);
 
-        juce::MemoryOutputStream out;
-        juce::PNGImageFormat().writeImageToStream (image, out);
-        return out.getMemoryBlock();
+        return image;
     }
 
     const juce::String profile { "Ann" };

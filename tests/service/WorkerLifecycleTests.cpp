@@ -139,6 +139,15 @@ TEST_F (WorkerLifecycle, AStoppedWorkerEndsAtOnceDeliversNothingAndLeavesTheFold
 
                    server.waitUntilStopped();
                    return TestHttpResponse::status (503); });
+    // The first connection announces no length, the second one trickles: a
+    // stop must reach the stream the download reads, not only the first.
+    std::atomic<int> trickleRequests { 0 };
+    server.on ("GET", "/trickle", [&] (const TestHttpRequest&)
+               {
+                   if (++trickleRequests == 1)
+                       return TestHttpResponse::bytes (hrtf).withChunkedBody();
+
+                   return TestHttpResponse::bytes (hrtf).withBodyThenStall (4 * (juce::int64) hrtf.getSize()); });
     startServer();
     server.serve ("POST", "/" + Endpoints::pullClient, TestHttpResponse::json (R"({"status_code": 200, "urls": [{"hrtf_id": "hrtf_new", "hrtf_url": ")" + server.urlFor ("/hrtf/new") + R"(", "img_id": "img_2", "auralis_id": "a2"}]})"));
 
@@ -213,11 +222,24 @@ TEST_F (WorkerLifecycle, AStoppedWorkerEndsAtOnceDeliversNothingAndLeavesTheFold
         SCOPED_TRACE ("a picture whose third connection never answers, its worker destroyed");
         auto worker = std::make_unique<DownloadImageThread>();
         worker->url = server.urlFor ("/picture");
-        worker->onResult = [this] (bool, const juce::MemoryBlock&)
+        worker->onResult = [this] (bool, const juce::Image&)
         { ++deliveries; };
         worker->startThread();
         const auto waiting = [&]
         { return pictureRequests == 3; };
+        EXPECT_TRUE (stopsInTime (*worker, waiting, [&]
+                                  { worker.reset(); }));
+    }
+
+    {
+        SCOPED_TRACE ("a picture whose second connection trickles, its worker destroyed");
+        auto worker = std::make_unique<DownloadImageThread>();
+        worker->url = server.urlFor ("/trickle");
+        worker->onResult = [this] (bool, const juce::Image&)
+        { ++deliveries; };
+        worker->startThread();
+        const auto waiting = [&]
+        { return trickleRequests == 2; };
         EXPECT_TRUE (stopsInTime (*worker, waiting, [&]
                                   { worker.reset(); }));
     }

@@ -1,4 +1,5 @@
 #include "StoreTestFolder.h"
+#include "store/SafeFileWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -164,4 +165,64 @@ TEST (PresetStoreLoad, BackupHrtfFileCopiesTheFileExactly)
     StoreTestFolder::write (file, hrtfBytes);
     EXPECT_TRUE (store.backupHrtfFile (file));
     EXPECT_EQ (StoreTestFolder::bytesOf (t.dataFolder().getChildFile ("hrtf-2_")), hrtfBytes);
+}
+
+TEST (PresetStoreLoad, CopiesOnAStoppedWorkerAreNotMadeAndLeaveNothingHalfWritten)
+{
+    StoreTestFolder t;
+    StoreTestFolder::write (t.presets(), StoreTestFolder::bytesOf (StoreTestFolder::makeBank ({ "Ann" }, "hrtf-1")));
+    const auto file = t.dataFolder().getChildFile ("hrtf-1");
+    const auto copy = t.dataFolder().getChildFile ("hrtf-1_");
+
+    // Larger than one block, so that a copy would look at the stop on the way.
+    juce::MemoryBlock large (2 * SafeFileWriter::stopCheckBlockBytes + 5);
+    large.fillWith (3);
+    StoreTestFolder::write (file, large);
+
+    PresetStore store (t.presets());
+    ASSERT_EQ (StoreTestFolder::bytesOf (copy), large);
+    copy.deleteFile();
+
+    /** A worker asked to stop as soon as it runs: as at a quit. */
+    struct StoppedWorker : public juce::Thread
+    {
+        explicit StoppedWorker (std::function<void()> jobToRun)
+            : juce::Thread ("stopped worker")
+            , job (std::move (jobToRun))
+        {
+        }
+
+        void run() override
+        {
+            signalThreadShouldExit();
+            job();
+        }
+
+        std::function<void()> job;
+    };
+
+    bool backedUp = true;
+    StoppedWorker worker ([&]
+                          {
+                              store.load();
+                              backedUp = store.backupHrtfFile (file); });
+    worker.startThread();
+    ASSERT_TRUE (worker.waitForThreadToExit (10000));
+
+    EXPECT_FALSE (backedUp);
+    EXPECT_FALSE (copy.exists());
+    EXPECT_EQ (StoreTestFolder::bytesOf (file), large);
+    EXPECT_EQ (t.dataFolder().findChildFiles (juce::File::findFiles, false, "*.tmp").size(), 0);
+
+    // A missing file is not brought back from its copy by a stopped load either.
+    store.backupHrtfFile (file);
+    file.deleteFile();
+    StoppedWorker loader ([&]
+                          { store.load(); });
+    loader.startThread();
+    ASSERT_TRUE (loader.waitForThreadToExit (10000));
+    EXPECT_FALSE (file.exists());
+
+    store.load();
+    EXPECT_EQ (StoreTestFolder::bytesOf (file), large);
 }

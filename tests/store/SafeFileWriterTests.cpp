@@ -1,4 +1,5 @@
 #include "StoreTestFolder.h"
+#include "store/SafeFileReader.h"
 #include "store/SafeFileWriter.h"
 #include "support/SkipOrFail.h"
 
@@ -144,4 +145,41 @@ TEST (SafeFileWriter, AFullDiskKeepsTheOldBankAndReportsTheFailedSave)
 
     // A fresh start still finds the last bank that was written whole.
     EXPECT_EQ (PresetStore (t.presets()).getProfileNames(), juce::StringArray ("Ann"));
+}
+
+TEST (SafeFileWriter, AStopBetweenBlocksLeavesTheOldFileAndNoTemporaryOne)
+{
+    StoreTestFolder t;
+    const auto target = t.dataFolder().getChildFile ("hrtf");
+    StoreTestFolder::write (target, oldBytes);
+
+    juce::MemoryBlock large (3 * SafeFileWriter::stopCheckBlockBytes + 17);
+    large.fillWith (9);
+
+    // Stops after one, two or three blocks, before the last has gone.
+    for (int blocksBeforeStop = 0; blocksBeforeStop < 4; ++blocksBeforeStop)
+    {
+        int asked = 0;
+        const auto stopAfter = [&]
+        { return asked++ >= blocksBeforeStop; };
+
+        EXPECT_FALSE (SafeFileWriter::replaceWithData (target, large, stopAfter)) << blocksBeforeStop;
+        EXPECT_EQ (StoreTestFolder::bytesOf (target), oldBytes);
+        EXPECT_EQ (numTemporaryFiles (t.dataFolder()), 0);
+    }
+
+    // A stop check that never stops writes the whole file; so does reading it.
+    const auto never = []
+    { return false; };
+    EXPECT_TRUE (SafeFileWriter::replaceWithData (target, large, never));
+    EXPECT_EQ (StoreTestFolder::bytesOf (target), large);
+
+    juce::MemoryBlock read;
+    EXPECT_TRUE (SafeFileReader::readWholeFile (target, (juce::int64) large.getSize(), read, never));
+    EXPECT_EQ (read, large);
+
+    int asked = 0;
+    EXPECT_FALSE (SafeFileReader::readWholeFile (target, (juce::int64) large.getSize(), read, [&]
+                                                 { return ++asked > 2; }));
+    EXPECT_TRUE (read.isEmpty());
 }

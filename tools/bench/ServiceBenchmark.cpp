@@ -1,19 +1,26 @@
+#include "service/DownloadImageThread.h"
+#include "service/PictureDecoder.h"
 #include "service/ServiceClient.h"
 #include "service/ServiceConstants.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
 #include "support/MessageLoop.h"
 #include "support/TestHttpsServer.h"
+#include "support/TestPictures.h"
 
 #include <juce_events/juce_events.h>
 
 #include <algorithm>
 #include <iostream>
 
+#include <sys/resource.h>
+
 // Measures the service client against the curl command line on the same
 // loopback HTTPS resources in the same run, and prints the ratios:
 //   - fetchUrlBytes throughput on a 100 MB resource (goal: at least 0.9x curl)
 //   - the status-check round trip (goal: at most 1.5x curl)
+//   - the peak memory the tests' table of hostile pictures takes through the
+//     picture worker, over the idle process's (goal: at most +64 MB)
 // Nothing is asserted: speed depends on the machine and its load.
 //
 // Other modes, for profiling one side alone:
@@ -83,7 +90,49 @@ juce::String statusReply()
             "user_hrtf_info": {"hrtf_allowed": 3, "hrtf_requested": 1, "pull_allowed": 5, "pull_requested": 0, "status_code": 200, "return_code": 0, "message": "m"},
             "software_update_info": {"status_code": 404, "return_code": 0, "message": "current"}})";
 }
+
+/** The process's peak resident memory so far, in megabytes. */
+double peakResidentMegabytes()
+{
+    rusage usage {};
+    getrusage (RUSAGE_SELF, &usage);
+    return (double) usage.ru_maxrss / 1024.0;
 }
+
+/** Every hostile picture of the tests' table through the picture worker, as
+    the profile-loaded page fetches its picture: the growth of the peak
+    resident memory over the idle process's, in megabytes. */
+double hostilePictureGrowth()
+{
+    TestHttpsServer pictures;
+    const auto table = TestPictures::hostileTable (PictureDecoder::largestSizeFor ({ 169, 254, 202, 201 }));
+
+    for (size_t i = 0; i < table.size(); ++i)
+        pictures.serve ("GET", "/hostile/" + juce::String ((int) i), TestHttpResponse::bytes (table[i].bytes, "image/png"));
+
+    if (! pictures.start())
+        return -1.0;
+
+    const auto idle = peakResidentMegabytes();
+
+    DownloadImageThread worker;
+    worker.largestPicture = PictureDecoder::largestSizeFor ({ 169, 254, 202, 201 });
+    int deliveries = 0;
+    worker.onResult = [&] (bool, const juce::Image&)
+    { ++deliveries; };
+
+    for (size_t i = 0; i < table.size(); ++i)
+    {
+        worker.url = pictures.urlFor ("/hostile/" + juce::String ((int) i));
+        worker.startThread();
+        runMessageLoopUntil ([&]
+                             { return deliveries > (int) i; },
+                             60000);
+    }
+
+    return peakResidentMegabytes() - idle;
+}
+} // namespace
 
 int main (int argc, char** argv)
 {
@@ -94,6 +143,9 @@ int main (int argc, char** argv)
         std::cerr << TestHttpsServer::unavailableReason() << std::endl;
         return 1;
     }
+
+    // First, while the process is idle and holds nothing large.
+    const auto hostileGrowth = argc > 2 ? 0.0 : hostilePictureGrowth();
 
     auto resource = std::make_shared<juce::MemoryBlock> (resourceBytes);
     juce::Random (42).fillBitsRandomly (resource->getData(), resource->getSize());
@@ -233,5 +285,9 @@ int main (int argc, char** argv)
 
     printRow ("status check, start to delivery [ms]", workerRoundTrip, curlRoundTrip, false, "(goal <= 1.5x)");
     printRow ("status check, sendServiceRequest [ms]", requestRoundTrip, curlRoundTrip, false, "");
+
+    std::cout << std::endl
+              << juce::String ("hostile pictures, peak memory [MB]").paddedRight (' ', 36) << "   +" << juce::String (hostileGrowth, 1)
+              << " over the idle process  (goal <= +64 MB)" << std::endl;
     return 0;
 }

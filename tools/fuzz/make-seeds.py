@@ -2,10 +2,15 @@
 """Writes the fuzzers' seeds: into corpus/bank a few banks as the program
 writes them, in JUCE's tree stream format, and a few damaged ones; into
 corpus/reply replies as the service sends them, and a few broken ones; into
-corpus/submission image ids."""
+corpus/submission image ids; into corpus/picture small PNG, JPEG and GIF
+pictures (drawn with ImageMagick's convert) and hostile ones made from them:
+huge declared sizes, a cut end, a header that disagrees with the data."""
 import json
 import os
 import struct
+import subprocess
+import tempfile
+import zlib
 
 def cint(v):
     mag = abs(v)
@@ -123,8 +128,48 @@ submissions = {
     "overflow": b"x_2147483648", "minimum": b"x_-2147483648", "trailing": b"x_12abc", "empty": b"",
 }
 
+def drawn(extension, *options):
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "picture." + extension)
+        subprocess.run(["convert", "-size", "12x9", "gradient:red-blue", *options, path], check=True)
+        with open(path, "rb") as f:
+            return f.read()
+
+def png_sized(data, width, height):
+    """The PNG with its IHDR declaring another size (and a correct CRC)."""
+    ihdr = b"IHDR" + struct.pack(">II", width, height) + data[24:29]
+    return data[:12] + ihdr + struct.pack(">I", zlib.crc32(ihdr)) + data[33:]
+
+def jpeg_sized(data, width, height):
+    """The JPEG with its frame header declaring another size."""
+    for marker in (b"\xff\xc0", b"\xff\xc2"):
+        at = data.find(marker)
+        if at >= 0:
+            return data[:at + 5] + struct.pack(">HH", height, width) + data[at + 9:]
+    raise ValueError("no frame header")
+
+def gif_sized(data, width, height):
+    """The GIF with its screen and first frame declaring another size."""
+    patched = data[:6] + struct.pack("<HH", width, height) + data[10:]
+    at = patched.find(b"\x2c", 13)
+    return patched[:at + 5] + struct.pack("<HH", width, height) + patched[at + 9:]
+
+png = drawn("png")
+jpeg = drawn("jpg", "-quality", "80")
+progressive = drawn("jpg", "-interlace", "plane")
+gif = drawn("gif")
+pictures = {
+    "png": png, "png-palette": drawn("png", "-colors", "4", "-type", "Palette"), "png-interlaced": drawn("png", "-interlace", "PNG"),
+    "jpeg": jpeg, "jpeg-progressive": progressive, "jpeg-grey": drawn("jpg", "-colorspace", "Gray"),
+    "gif": gif,
+    "png-huge": png_sized(png, 1000000, 1000000), "jpeg-huge": jpeg_sized(jpeg, 65000, 65000),
+    "gif-huge": gif_sized(gif, 65535, 65535), "png-disagrees": png_sized(png, 24, 18),
+    "png-cut": png[:len(png) - 20], "jpeg-cut": progressive[:len(progressive) // 2], "gif-cut": gif[:len(gif) - 10],
+    "garbage": bytes(range(256)),
+}
+
 here = os.path.dirname(os.path.abspath(__file__))
-for kind, files in (("bank", seeds), ("reply", replies), ("submission", submissions)):
+for kind, files in (("bank", seeds), ("reply", replies), ("submission", submissions), ("picture", pictures)):
     folder = os.path.join(here, "corpus", kind)
     os.makedirs(folder, exist_ok=True)
     for file_name, data in files.items():

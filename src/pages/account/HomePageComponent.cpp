@@ -5,6 +5,7 @@
 #include "app/Alerts.h"
 #include "app/AppConstants.h"
 #include "app/SharedFlags.h"
+#include "service/PictureDecoder.h"
 #include "store/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
 #include "ui/Announcer.h"
@@ -24,11 +25,6 @@ constexpr int submissionsWithoutImage = 5;
 const juce::Rectangle<int> refreshRingArea { 436, 159, 42, 42 };
 const juce::Rectangle<int> badgeArea { 464, 147, 20, 20 };
 const juce::Rectangle<int> detailsBoxArea { 64, 225, 416, 120 };
-
-bool isDecodableImage (const juce::MemoryBlock& bytes)
-{
-    return juce::ImageFileFormat::loadFrom (bytes.getData(), bytes.getSize()).isValid();
-}
 
 TextRow detailsCaption (const juce::String& text, int y)
 {
@@ -384,7 +380,8 @@ void HomePageComponent::requestQrCode()
     canQuit.hold (&qrCodeRequest);
     repaint();
 
-    qrCodeRequest.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& qrImage)
+    qrCodeRequest.largestPicture = PictureDecoder::largestSizeFor (AppConstants::qrCodeArea);
+    qrCodeRequest.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::Image& qrImage)
     {
         qrCodeReceived (statusCode, returnCode, message, qrImage);
     };
@@ -393,7 +390,7 @@ void HomePageComponent::requestQrCode()
     qrCodeRequest.startThread();
 }
 
-void HomePageComponent::qrCodeReceived (int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& qrImage)
+void HomePageComponent::qrCodeReceived (int statusCode, int returnCode, const juce::String& message, const juce::Image& qrImage)
 {
     qrRequestOutstanding = false;
     busy = false;
@@ -406,7 +403,7 @@ void HomePageComponent::qrCodeReceived (int statusCode, int returnCode, const ju
         failure = AppConstants::connectionMessage;
     else if (statusCode != statusOk)
         failure = message;
-    else if (qrImage.isEmpty() || ! isDecodableImage (qrImage))
+    else if (! qrImage.isValid())
         failure = AccountTexts::qrDownloadFailedMessage;
 
     if (failure.isEmpty())

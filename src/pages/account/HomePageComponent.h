@@ -74,7 +74,7 @@ private:
 
     void backgroundCheckFinished (int statusCode, int returnCode);
     void submitCheckFinished (int statusCode, int returnCode, const juce::String& message);
-    void qrCodeReceived (int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& qrImage);
+    void qrCodeReceived (int statusCode, int returnCode, const juce::String& message, const juce::Image& qrImage);
 
     void finishSubmitCheck();
     void showBadge();

@@ -56,7 +56,7 @@ constexpr int ticksBetweenChecks = 21;
 constexpr int numInstructionRows = 5;
 
 const juce::Rectangle<float> iconArea { 438.0f, 156.0f, 24.0f, 24.0f };
-const juce::Rectangle<float> qrCodeArea { 75.0f, 228.0f, 172.0f, 172.0f };
+const auto qrCodeArea = AppConstants::qrCodeArea.toFloat();
 
 }
 

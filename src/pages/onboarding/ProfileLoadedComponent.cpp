@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/ExternalActions.h"
 #include "app/SharedFlags.h"
+#include "service/PictureDecoder.h"
 #include "ui/Announcer.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
@@ -39,7 +40,8 @@ const juce::Rectangle<int> screenshotArea { 169, 254, 202, 201 };
 /** The part of a picture that is drawn: the embedded picture's whole size. */
 const juce::Rectangle<int> screenshotSource { 0, 0, 554, 563 };
 
-juce::Image decode (const void* data, size_t size)
+/** The embedded picture is ours: the framework decodes it as it is. */
+juce::Image decodeEmbedded (const void* data, size_t size)
 {
     return juce::ImageFileFormat::loadFrom (data, size);
 }
@@ -91,7 +93,7 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
-    , fallbackScreenshot (decode (AuralisBinaryData::pluginscreenshot_png, (size_t) AuralisBinaryData::pluginscreenshot_pngSize))
+    , fallbackScreenshot (decodeEmbedded (AuralisBinaryData::pluginscreenshot_png, (size_t) AuralisBinaryData::pluginscreenshot_pngSize))
     , homeButton (Texts::home, true, 18.0f, true, false, false)
 {
     juce::ignoreUnused (store);
@@ -141,8 +143,9 @@ void ProfileLoadedComponent::visibilityChanged()
     if (! imageThread.isThreadRunning())
     {
         imageThread.url = AppConstants::getScreenshotAddress();
-        imageThread.onResult = [this] (bool success, const juce::MemoryBlock& data)
-        { onScreenshotDownloaded (success, data); };
+        imageThread.largestPicture = PictureDecoder::largestSizeFor (screenshotArea);
+        imageThread.onResult = [this] (bool success, const juce::Image& picture)
+        { onScreenshotDownloaded (success, picture); };
         imageThread.startThread();
     }
 
@@ -160,21 +163,18 @@ void ProfileLoadedComponent::timerCallback()
         settleScreenshot (fallbackScreenshot);
 }
 
-void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::MemoryBlock& data)
+void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::Image& picture)
 {
     // After the deadline the embedded picture is already shown, which is
     // what a late picture gives way to.
     if (! downloadingScreenshot)
         return;
 
-    juce::Image picture;
-
-    if (success && ! data.isEmpty() && secondsVisible < screenshotDeadlineTicks)
-        picture = decode (data.getData(), data.getSize());
-
-    // Bytes that are no picture leave nothing to show: the embedded picture
-    // stands in for them as for a failed download.
-    settleScreenshot (picture.isValid() ? picture : fallbackScreenshot);
+    // Bytes that are no picture (or one too large, or damaged) leave nothing
+    // to show: the embedded picture stands in for them as for a failed
+    // download.
+    const auto arrived = success && picture.isValid() && secondsVisible < screenshotDeadlineTicks;
+    settleScreenshot (arrived ? picture : fallbackScreenshot);
 }
 
 void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)

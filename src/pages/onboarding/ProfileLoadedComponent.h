@@ -36,7 +36,7 @@ public:
     void timerCallback() override;
 
     /** The picture download's result, on the message thread. */
-    void onScreenshotDownloaded (bool success, const juce::MemoryBlock& data);
+    void onScreenshotDownloaded (bool success, const juce::Image& picture);
 
     //==============================================================================
     /** The link to the set-up video, centred in its area. */

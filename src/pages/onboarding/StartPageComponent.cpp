@@ -4,6 +4,7 @@
 #include "app/AppConstants.h"
 #include "app/SharedFlags.h"
 #include "app/SoftwareUpdateNotice.h"
+#include "service/PictureDecoder.h"
 #include "store/ServiceCodes.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
@@ -366,7 +367,8 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
         repaint();
         userNameEditor.setEnabled (false);
 
-        qrCodeThread.onResult = [this] (const juce::String& qrExecId, int qrStatusCode, int qrReturnCode, const juce::String& qrMessage, const juce::MemoryBlock& image)
+        qrCodeThread.largestPicture = PictureDecoder::largestSizeFor (AppConstants::qrCodeArea);
+        qrCodeThread.onResult = [this] (const juce::String& qrExecId, int qrStatusCode, int qrReturnCode, const juce::String& qrMessage, const juce::Image& image)
         { onQrCodeReceived (qrExecId, qrStatusCode, qrReturnCode, qrMessage, image); };
         qrCodeThread.startThread();
     }
@@ -419,7 +421,7 @@ void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int 
     refreshVerdict();
 }
 
-void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& image)
+void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::Image& image)
 {
     userNameEditor.edited = false;
     busy = false;
@@ -444,11 +446,10 @@ void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, 
         return;
     }
 
-    // A picture that arrived incomplete does not decode; the personalise page
-    // would have no code to show, so it counts as no picture.
-    const bool isPicture = ! image.isEmpty() && juce::ImageFileFormat::loadFrom (image.getData(), image.getSize()).isValid();
-
-    if (isPicture)
+    // A picture that arrived incomplete, damaged or too large was not decoded;
+    // the personalise page would have no code to show, so it counts as no
+    // picture.
+    if (image.isValid())
     {
         if (onNavigate)
             onNavigate (nameBeingRegistered, View::StartPage, image);

@@ -51,7 +51,7 @@ public:
     void onProfileChecked (const juce::String& execId, int statusCode, int returnCode, const juce::String& message);
 
     /** The QR code's result: the picture's bytes, or an empty block. */
-    void onQrCodeReceived (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, const juce::MemoryBlock& image);
+    void onQrCodeReceived (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, const juce::Image& image);
 
     /** The result of downloading an HRTF the service already held. */
     void onHrtfPulled (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten);

@@ -287,13 +287,13 @@ protected:
     {
         juce::String profile;
         View view = View::StartPage;
-        juce::MemoryBlock data;
+        juce::Image data;
     };
 
     /** Records the page's navigation requests. */
     static void recordNavigation (GradientBackgroundComponent& page, std::vector<Navigation>& requests)
     {
-        page.onNavigate = [&requests] (const juce::String& name, View view, const juce::MemoryBlock& data)
+        page.onNavigate = [&requests] (const juce::String& name, View view, const juce::Image& data)
         { requests.push_back ({ name, view, data }); };
     }
 

@@ -206,7 +206,7 @@ TEST_F (HomeDisplay, AddProfileAndCheckForUpdatesAskForTheirPages)
     EXPECT_EQ (navigation[0].view, View::StartPage);
     EXPECT_EQ (navigation[1].view, View::Updates);
     EXPECT_EQ (navigation[1].profile, "Ann");
-    EXPECT_TRUE (navigation[1].data.isEmpty());
+    EXPECT_FALSE (navigation[1].data.isValid());
 }
 
 //==============================================================================

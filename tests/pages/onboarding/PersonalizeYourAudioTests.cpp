@@ -47,7 +47,7 @@ protected:
 
         makeStore().mergeStatusReply ("Ann", juce::JSON::parse (StatusReply().toJson()));
         page = std::make_unique<PersonalizeYourAudioComponent> (decoderLogo, partnerLogo, poweredByLogo, backArrow, *store);
-        page->onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock&)
+        page->onNavigate = [this] (const juce::String& name, View view, const juce::Image&)
         { navigations.push_back ({ name, view }); };
 
         const auto qr = pngBytes (172, 172, juce::Colours::blue);

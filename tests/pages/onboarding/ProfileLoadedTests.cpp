@@ -2,7 +2,11 @@
 
 #include "app/AppConstants.h"
 #include "pages/onboarding/ProfileLoadedComponent.h"
+#include "service/PictureDecoder.h"
+#include "support/TestPictures.h"
 #include "ui/Palette.h"
+
+#include <sys/resource.h>
 
 using namespace OnboardingTest;
 
@@ -27,7 +31,7 @@ protected:
         previousScreenshotAddress = AppConstants::getScreenshotAddress();
         page = std::make_unique<ProfileLoadedComponent> (decoderLogo, partnerLogo, poweredByLogo, makeStore());
         page->setCurrentProfile ("Ann");
-        page->onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock&)
+        page->onNavigate = [this] (const juce::String& name, View view, const juce::Image&)
         { navigations.push_back ({ name, view }); };
     }
 
@@ -155,6 +159,25 @@ TEST_F (ProfileLoadedPage, AFailedPictureGivesWayToTheEmbeddedOneAtOnce)
         EXPECT_EQ (page->getSecondsVisible(), 0);
         EXPECT_TRUE (canQuit.isOpen());
     }
+
+    // Hostile pictures: refused on the worker, within bounded memory, and
+    // the embedded picture in their place.
+    rusage usage {};
+    getrusage (RUSAGE_SELF, &usage);
+    const auto peakBefore = usage.ru_maxrss;
+
+    for (const auto& hostile : TestPictures::hostileTable (PictureDecoder::largestSizeFor ({ 169, 254, 202, 201 })))
+    {
+        SCOPED_TRACE (hostile.what);
+        server.serve ("GET", picturePath, TestHttpResponse::bytes (hostile.bytes, "image/png"));
+        show();
+        ASSERT_TRUE (waitForPicture());
+        EXPECT_TRUE (showsEmbeddedPicture());
+        EXPECT_TRUE (canQuit.isOpen());
+    }
+
+    getrusage (RUSAGE_SELF, &usage);
+    EXPECT_LT ((usage.ru_maxrss - peakBefore) / 1024, 64);
 
     const auto image = paint();
     saveSnapshot (image, "profile-loaded-page-embedded-picture");

@@ -1,6 +1,9 @@
 #include "OnboardingTestSupport.h"
 
+#include "app/AppConstants.h"
 #include "pages/onboarding/StartPageComponent.h"
+#include "service/PictureDecoder.h"
+#include "support/TestPictures.h"
 #include "ui/Palette.h"
 
 #include <limits>
@@ -15,7 +18,7 @@ struct Navigation
 {
     juce::String name;
     View view;
-    juce::MemoryBlock data;
+    juce::Image data;
 };
 
 // Pixels that tell the page's looks apart.
@@ -90,7 +93,7 @@ protected:
 
         makeStore();
         page = std::make_unique<CountingStartPage> (decoderLogo, partnerLogo, poweredByLogo, backArrow, *store);
-        page->onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
+        page->onNavigate = [this] (const juce::String& name, View view, const juce::Image& data)
         { navigations.push_back ({ name, view, data }); };
     }
 
@@ -481,7 +484,7 @@ TEST_F (StartPage, AFirstStartReadsRepliesCarryingWideIntegers)
     EXPECT_EQ (alerts.size(), 0u);
     ASSERT_EQ (navigations.size(), 1u);
     EXPECT_EQ (navigations[0].view, View::StartPage);
-    EXPECT_EQ (navigations[0].data, picture);
+    EXPECT_TRUE (TestPictures::shows (navigations[0].data, picture));
 }
 
 //==============================================================================
@@ -577,7 +580,7 @@ TEST_F (StartPage, QrCodeFailuresRemoveTheProfile)
         juce::String title, message;
     };
 
-    const std::vector<Case> cases {
+    std::vector<Case> cases {
         { [this]
           { server.serve ("POST", "/" + Endpoints::qrCode, TestHttpResponse::text ("bad gateway", "text/html", 502)); },
           "Error!",
@@ -596,6 +599,13 @@ TEST_F (StartPage, QrCodeFailuresRemoveTheProfile)
           "Error!",
           "QR Code generation failed. Please try again." },
     };
+
+    // Hostile pictures are refused on the worker: no picture, the same alert.
+    for (const auto& hostile : TestPictures::hostileTable (PictureDecoder::largestSizeFor (AppConstants::qrCodeArea)))
+        cases.push_back ({ [this, bytes = hostile.bytes]
+                           { serveQrCode (bytes); },
+                           "Error!",
+                           "QR Code generation failed. Please try again." });
 
     serveStatus ({});
     addProfile ("Ann");
@@ -682,7 +692,7 @@ TEST_F (StartPage, AFailedBankWriteAsksForAReinstall)
     ASSERT_TRUE (dataFolder.getChildFile ("Presets").getChildFile ("inside").create());
     makeStore();
     page = std::make_unique<CountingStartPage> (decoderLogo, partnerLogo, poweredByLogo, backArrow, *store);
-    page->onNavigate = [this] (const juce::String& name, View view, const juce::MemoryBlock& data)
+    page->onNavigate = [this] (const juce::String& name, View view, const juce::Image& data)
     { navigations.push_back ({ name, view, data }); };
 
     serveReply (Endpoints::statusCheck, refusal (409, 1, "Name taken"));
@@ -737,7 +747,7 @@ TEST_F (StartPage, ANewNameGoesOnToTheQrCode)
     ASSERT_EQ (navigations.size(), 1u);
     EXPECT_EQ (navigations[0].name, "Bob");
     EXPECT_EQ (navigations[0].view, View::StartPage);
-    EXPECT_EQ (navigations[0].data, picture);
+    EXPECT_TRUE (TestPictures::shows (navigations[0].data, picture));
     EXPECT_EQ (server.countRequests ("/" + Endpoints::statusCheck), 1);
     EXPECT_EQ (namesOnDisk(), juce::StringArray ("Bob"));
 
@@ -771,7 +781,7 @@ TEST_F (StartPage, AnHrtfTheServiceHoldsIsDownloadedAndLeadsHome)
     ASSERT_EQ (navigations.size(), 1u);
     EXPECT_EQ (navigations[0].name, "Bob");
     EXPECT_EQ (navigations[0].view, View::HomePage);
-    EXPECT_TRUE (navigations[0].data.isEmpty());
+    EXPECT_FALSE (navigations[0].data.isValid());
     EXPECT_EQ (server.countRequests ("/" + Endpoints::qrCode), 0);
 
     juce::MemoryBlock written, backup;
