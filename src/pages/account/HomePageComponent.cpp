@@ -131,6 +131,11 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
 }
 
 //==============================================================================
+juce::Component* HomePageComponent::getFirstInput()
+{
+    return &userBox;
+}
+
 void HomePageComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;

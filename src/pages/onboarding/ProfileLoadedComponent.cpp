@@ -103,7 +103,7 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
         { Texts::congratulations, juce::Justification::centred, regularFont (18.0f), Palette::colour (Palette::secondaryCaption), { 120, 157, 268, 22 } },
     };
 
-    exposeCaptions (textRows);
+    congratulationsCaption = exposeCaptions (textRows).back();
 
     addAndMakeVisible (homeButton);
     homeButton.setBounds (388, 152, 78, 32);
@@ -117,6 +117,16 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
 void ProfileLoadedComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;
+}
+
+juce::Component* ProfileLoadedComponent::getFirstInput()
+{
+    return &homeButton;
+}
+
+juce::Component* ProfileLoadedComponent::getMainInformation()
+{
+    return congratulationsCaption;
 }
 
 //==============================================================================

@@ -32,6 +32,13 @@ public:
     void visibilityChanged() override;
     void paint (juce::Graphics& g) override;
 
+    /** "HOME", the page's one way on (it does nothing until the picture is
+        settled). */
+    juce::Component* getFirstInput() override;
+
+    /** "Congratulations, you are all set!" */
+    juce::Component* getMainInformation() override;
+
     /** One tick since the page became visible (every 1000 ms while shown). */
     void timerCallback() override;
 
@@ -86,6 +93,7 @@ private:
     bool downloadingScreenshot = false;
     int secondsVisible = 0;
     std::vector<TextRow> textRows;
+    AccessibleCaption* congratulationsCaption = nullptr;
     CustomArea learnHowArea;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProfileLoadedComponent)
