@@ -80,6 +80,7 @@ cmake --build "$build" --target Auralis_installer -j "${AURALIS_JOBS:-2}" | grep
 
 verifies() { osslsigncode verify -CAfile "$work/ca.pem" -in "$1" > "$work/verify.log" 2>&1; }
 signed_by_throwaway() { grep -qF "$subject_name" "$work/verify.log"; }
+digest_mismatches() { ! verifies "$1" && grep -q 'MISMATCH' "$work/verify.log"; }
 
 # A copy of the file with one byte changed halfway through it, inside what
 # the signature covers (the signature itself is at the end).
@@ -110,7 +111,7 @@ for artefact in "$AURALIS_SHIPPED_PROGRAM" "$AURALIS_SHIPPED_UNINSTALLER" "$AURA
     check "$name carries a valid signature" verifies "$artefact"
     check "$name is signed by the throwaway certificate" signed_by_throwaway
     changed=$(changed_copy "$artefact")
-    check "$name with one byte changed fails the verification" bash -c "! osslsigncode verify -CAfile '$work/ca.pem' -in '$changed' > /dev/null 2>&1"
+    check "$name with one byte changed fails the verification: its digest no longer matches" digest_mismatches "$changed"
 done
 rm -f "$work/verify.log"
 
