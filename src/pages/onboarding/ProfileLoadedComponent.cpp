@@ -91,7 +91,6 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
-    , fallbackScreenshot (decode (AuralisBinaryData::pluginscreenshot_png, (size_t) AuralisBinaryData::pluginscreenshot_pngSize))
     , homeButton (Texts::home, true, 18.0f, true, false, false)
 {
     juce::ignoreUnused (store);
@@ -167,7 +166,7 @@ void ProfileLoadedComponent::timerCallback()
     // shown, and HOME and the close button work again, however long the
     // download still takes.
     if (downloadingScreenshot && secondsVisible >= screenshotDeadlineTicks)
-        settleScreenshot (fallbackScreenshot);
+        settleScreenshot (getEmbeddedScreenshot());
 }
 
 void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::MemoryBlock& data)
@@ -184,7 +183,17 @@ void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::M
 
     // Bytes that are no picture leave nothing to show: the embedded picture
     // stands in for them as for a failed download.
-    settleScreenshot (picture.isValid() ? picture : fallbackScreenshot);
+    settleScreenshot (picture.isValid() ? picture : getEmbeddedScreenshot());
+}
+
+const juce::Image& ProfileLoadedComponent::getEmbeddedScreenshot()
+{
+    // Decoded when first shown rather than at start-up: most first runs
+    // never show it, and it is the largest picture the program carries.
+    if (! fallbackScreenshot.isValid())
+        fallbackScreenshot = decode (AuralisBinaryData::pluginscreenshot_png, (size_t) AuralisBinaryData::pluginscreenshot_pngSize);
+
+    return fallbackScreenshot;
 }
 
 void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)

@@ -70,7 +70,7 @@ public:
     ButtonComponent& getHomeButton() noexcept { return homeButton; }
     CustomArea& getLearnHowArea() noexcept { return learnHowArea; }
     const juce::Image& getScreenshot() const noexcept { return screenshot; }
-    const juce::Image& getFallbackScreenshot() const noexcept { return fallbackScreenshot; }
+    const juce::Image& getFallbackScreenshot() { return getEmbeddedScreenshot(); }
     bool isDownloadingScreenshot() const noexcept { return downloadingScreenshot; }
     int getSecondsVisible() const noexcept { return secondsVisible; }
 
@@ -82,6 +82,7 @@ private:
     //==============================================================================
     void home();
     void settleScreenshot (const juce::Image& picture);
+    const juce::Image& getEmbeddedScreenshot();
 
     //==============================================================================
     PresetStore& store;
