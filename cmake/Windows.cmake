@@ -33,9 +33,13 @@ endfunction()
 # Adds the target <target>_installer, which checks the program's imports and
 # resources (scripts/windows/verify-exe.py) and builds the NSIS installer
 # from resources/windows/Auralis.nsi into the build folder, with a stripped
-# copy of the program and the font licence. Also writes windows-build.env
-# into the build folder: the program's and the installer's paths, the
-# product name and the version, for the scripts under scripts/windows/.
+# copy of the program and the font licence. The stripped program, the
+# uninstaller and the installer are signed with the code-signing certificate
+# that the build's environment names (scripts/windows/sign.sh), or left
+# unsigned when it names none. Also writes windows-build.env into the build
+# folder: the paths of the program, of the three artefacts and of the
+# installer, the product name and the version, for the scripts under
+# scripts/windows/.
 function(auralis_add_windows_installer target)
     cmake_parse_arguments(ARG "" "PRODUCT_NAME;COMPANY_NAME;LICENCE_FILE" "" ${ARGN})
 
@@ -53,6 +57,8 @@ function(auralis_add_windows_installer target)
     set(installer "${CMAKE_BINARY_DIR}/Auralis-${PROJECT_VERSION}-Setup.exe")
     set(script "${AURALIS_WINDOWS_DIR}/Auralis.nsi")
     set(verifier "${CMAKE_SOURCE_DIR}/scripts/windows/verify-exe.py")
+    set(signer "${CMAKE_SOURCE_DIR}/scripts/windows/sign.sh")
+    set(uninstaller_copy "${staging_dir}/Uninstall.exe")
 
     file(GENERATE OUTPUT "${CMAKE_BINARY_DIR}/windows-build.env" CONTENT
 "AURALIS_PRODUCT_NAME='${ARG_PRODUCT_NAME}'
@@ -60,12 +66,15 @@ AURALIS_COMPANY_NAME='${ARG_COMPANY_NAME}'
 AURALIS_VERSION='${PROJECT_VERSION}'
 AURALIS_PROGRAM='$<TARGET_FILE:${target}>'
 AURALIS_INSTALLER='${installer}'
+AURALIS_SHIPPED_PROGRAM='${staging_dir}/${exe_name}'
+AURALIS_SHIPPED_UNINSTALLER='${uninstaller_copy}'
 ")
 
     add_custom_command(OUTPUT "${installer}"
         COMMAND "${AURALIS_PYTHON3}" "${verifier}" "$<TARGET_FILE:${target}>" "${ARG_PRODUCT_NAME}" "${PROJECT_VERSION}"
         COMMAND "${CMAKE_COMMAND}" -E make_directory "${staging_dir}"
         COMMAND "${AURALIS_STRIP}" -o "${staging_dir}/${exe_name}" "$<TARGET_FILE:${target}>"
+        COMMAND "${signer}" "${ARG_PRODUCT_NAME}" "${staging_dir}/${exe_name}"
         COMMAND "${AURALIS_MAKENSIS}" -V2 -NOCD
             "-DPRODUCT_NAME=${ARG_PRODUCT_NAME}"
             "-DCOMPANY_NAME=${ARG_COMPANY_NAME}"
@@ -76,8 +85,11 @@ AURALIS_INSTALLER='${installer}'
             "-DLICENCE_FILE=${ARG_LICENCE_FILE}"
             "-DICON_FILE=${AURALIS_ICON_FILE}"
             "-DOUT_FILE=${installer}"
+            "-DSIGN_SCRIPT=${signer}"
+            "-DUNINSTALLER_COPY=${uninstaller_copy}"
             "${script}"
-        DEPENDS ${target} "${script}" "${verifier}" "${ARG_LICENCE_FILE}" "${AURALIS_ICON_FILE}"
+        BYPRODUCTS "${staging_dir}/${exe_name}" "${uninstaller_copy}"
+        DEPENDS ${target} "${script}" "${verifier}" "${signer}" "${ARG_LICENCE_FILE}" "${AURALIS_ICON_FILE}"
         COMMENT "Building the installer ${installer}"
         VERBATIM)
 

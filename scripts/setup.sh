@@ -28,7 +28,7 @@ command -v npm >/dev/null || packages+=(npm)
 if [ "${1:-}" = windows ]; then
     packages+=(
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64
-        libz-mingw-w64-dev dpkg-dev nsis python3
+        libz-mingw-w64-dev dpkg-dev nsis osslsigncode python3
         wine wine64 libgnutls30 libxrender1 libxrandr2 libxi6 libxcursor1
         libxinerama1 libxcomposite1 libxfixes3
     )

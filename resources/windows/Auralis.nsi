@@ -1,7 +1,7 @@
 ; Installer of the Windows program, built with makensis by the build's
 ; Auralis_installer target (cmake/Windows.cmake), which defines:
 ;   PRODUCT_NAME, COMPANY_NAME, VERSION, VERSION_QUAD, EXE_FILE, EXE_NAME,
-;   LICENCE_FILE, ICON_FILE, OUT_FILE
+;   LICENCE_FILE, ICON_FILE, OUT_FILE, SIGN_SCRIPT, UNINSTALLER_COPY
 ;
 ; It installs the program and the font licence for all users, adds a
 ; Start-menu entry and an uninstaller, and creates the shared data folder
@@ -13,6 +13,14 @@ Target amd64-unicode
 ManifestSupportedOS all
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
+
+; The uninstaller and the installer are signed as they are made, with the
+; certificate the build's environment names (scripts/windows/sign.sh, which
+; leaves them unsigned when none is given). The uninstaller is signed before
+; it is packed into the installer, so the one the installer writes carries
+; its signature; a copy of it is left at UNINSTALLER_COPY for checking.
+!uninstfinalize '"${SIGN_SCRIPT}" --quiet --copy-to "${UNINSTALLER_COPY}" "${PRODUCT_NAME} Uninstall" "%1"' = 0
+!finalize '"${SIGN_SCRIPT}" --quiet "${PRODUCT_NAME} Setup" "%1"' = 0
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"

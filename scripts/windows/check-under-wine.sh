@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows build under Wine, in a fresh Wine prefix on its own Xvfb
 # display, against the stand-in service: installs the program silently with
-# its installer, starts it from its Start-menu entry, checks the window's
+# its installer (and, for a signed build, verifies the installed program's
+# and uninstaller's signatures), starts it from its Start-menu entry, checks the window's
 # title and client size, and walks the first start: the software-update
 # notice (answered "Remind Me Later"), a name, Begin, the QR code on the
 # personalise page (read with zbarimg), a processed upload through the
@@ -32,6 +33,9 @@
 #   AURALIS_STANDIN        the stand-in service, built for this machine
 #                          (default build/tools/standin/auralis-standin)
 #   AURALIS_KEEP_PREFIX    set to 1 to keep the Wine prefix for a look afterwards
+#   AURALIS_SIGNING_CA     the certificate of the authority that signed the
+#                          build: the installed program's and uninstaller's
+#                          signatures are verified against it
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$top/build-win}
@@ -233,6 +237,13 @@ client_size_is()
     local info
     info=$(xwininfo -id "$1")
     [ "$(awk '/Width:/ { print $2 }' <<<"$info")x$(awk '/Height:/ { print $2 }' <<<"$info")" = "$2" ]
+}
+
+# True when the file's Authenticode signature verifies against the authority
+# that signed the build under check (scripts/windows/check-signing.sh).
+signature_verifies()
+{
+    osslsigncode verify -CAfile "$AURALIS_SIGNING_CA" -in "$1" > /dev/null 2>&1
 }
 
 registry_value_is()
@@ -575,6 +586,10 @@ data_folder="$(unix_path 'C:\ProgramData')/${data_folder_name//\\//}"
     check "the Start-menu entry exists" test -f "$start_menu_entry"
     check "the shared data folder C:\\ProgramData\\$data_folder_name exists" test -d "$data_folder"
     check "the uninstall entry names version $AURALIS_VERSION" registry_value_is DisplayVersion "$AURALIS_VERSION"
+    if [ -n "${AURALIS_SIGNING_CA:-}" ]; then
+        check "the installed program's signature verifies" signature_verifies "$program_dir/$AURALIS_PRODUCT_NAME.exe"
+        check "the installed uninstaller's signature verifies" signature_verifies "$program_dir/Uninstall.exe"
+    fi
 } || true
 
 #===============================================================================

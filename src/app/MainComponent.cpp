@@ -22,7 +22,10 @@ MainComponent::MainComponent()
 MainComponent::MainComponent (const juce::File& dataFolderToUse)
     : dataFolder (withTrailingSeparator (dataFolderToUse.getFullPathName()))
     , store (juce::File (dataFolder + "Presets"))
-    , partnerLogo (Picture::fromEmbedded (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize))
+    , partnerLogo (Picture::fromDrawn (AuralisBinaryData::partnerlogo_apix,
+                                       AuralisBinaryData::partnerlogo_apixSize,
+                                       AuralisBinaryData::partnerlogo2x_apix,
+                                       AuralisBinaryData::partnerlogo2x_apixSize))
     , poweredByLogo (Picture::fromEmbedded (AuralisBinaryData::poweredby_png,
                                             AuralisBinaryData::poweredby_pngSize,
                                             AuralisBinaryData::poweredby2x_png,

@@ -77,7 +77,12 @@ void GradientBackgroundComponent::paintBackground (juce::Graphics& g)
 //==============================================================================
 juce::Component* GradientBackgroundComponent::getFirstInput()
 {
-    return ReadingOrderTraverser (ReadingOrderTraverser::Purpose::keyboard).getDefaultComponent (this);
+    return getMainInformation();
+}
+
+juce::Component* GradientBackgroundComponent::getMainInformation()
+{
+    return captions.getFirst();
 }
 
 void GradientBackgroundComponent::focusFirstInput()
@@ -87,18 +92,21 @@ void GradientBackgroundComponent::focusFirstInput()
     if (! isShowing())
         return;
 
-    const auto takesFocus = [] (const juce::Component* c)
-    { return c != nullptr && c->getWantsKeyboardFocus() && c->isEnabled() && c->isShowing(); };
-
-    auto* input = getFirstInput();
-
     // An input that cannot take the focus just now (disabled while a check
-    // runs) gives way to the first control that can.
-    if (! takesFocus (input))
-        input = ReadingOrderTraverser (ReadingOrderTraverser::Purpose::keyboard).getDefaultComponent (this);
+    // runs) gives way to the main information, not to whatever control
+    // comes first on the page: that is often the way back.
+    for (auto* candidate : { getFirstInput(), getMainInformation() })
+    {
+        if (candidate == nullptr || ! isParentOf (candidate) || ! candidate->isShowing() || ! candidate->isEnabled())
+            continue;
 
-    if (takesFocus (input))
-        input->grabKeyboardFocus();
+        // A caption or a status line holds the focus outside the Tab order.
+        if (! candidate->getWantsKeyboardFocus())
+            ReadingOrderTraverser::focusOnArrivalOnly (*candidate);
+
+        candidate->grabKeyboardFocus();
+        return;
+    }
 }
 
 std::unique_ptr<juce::ComponentTraverser> GradientBackgroundComponent::createKeyboardFocusTraverser()

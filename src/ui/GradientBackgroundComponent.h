@@ -17,8 +17,9 @@
 
     It also makes the page usable without a mouse and readable by a screen
     reader: Tab and Shift+Tab go round the page's controls in reading order
-    (see ReadingOrderTraverser), the first input takes the focus when the page
-    appears, a focused framework button (an image or link button) shows a
+    (see ReadingOrderTraverser), the first input (or else the page's main
+    information) takes the focus when the page appears, a focused framework
+    button (an image or link button) shows a
     thin frame while the keyboard is in use, and the captions a page paints
     and the busy overlay's message are read as text in their places.
 */
@@ -41,12 +42,22 @@ public:
     void paintOverChildren (juce::Graphics& g) override;
 
     //==============================================================================
-    /** The control that takes the keyboard focus when the page appears: by
-        default the first one in reading order. */
+    /** What takes the keyboard focus when the page appears: the page's
+        likely next step where pressing it at once does no harm (it never
+        goes back a step, nor starts a download or a submission that counts
+        against the profile's quotas), otherwise the page's main information.
+        By default the main information. */
     virtual juce::Component* getFirstInput();
 
-    /** Gives the first input the focus, without showing the focus
-        indication; does nothing while the page is not on the screen. */
+    /** What the page is about, which a screen reader reads first when no
+        control takes the focus as the page appears: by default the first
+        caption the page exposes. */
+    virtual juce::Component* getMainInformation();
+
+    /** Gives the first input the focus, or the main information while the
+        first input cannot take it (disabled, not shown); never a control
+        that merely comes first on the page. Shows no focus indication, and
+        does nothing while the page is not on the screen. */
     void focusFirstInput();
 
     std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;

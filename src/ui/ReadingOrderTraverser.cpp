@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+namespace
+{
+const juce::Identifier focusOnArrivalOnlyProperty { "focusOnArrivalOnly" };
+}
+
 ReadingOrderTraverser::ReadingOrderTraverser (Purpose purposeToServe)
     : purpose (purposeToServe)
 {
@@ -47,10 +52,24 @@ juce::Component* ReadingOrderTraverser::findContainer (juce::Component& componen
     return purpose == Purpose::keyboard ? component.findKeyboardFocusContainer() : component.findFocusContainer();
 }
 
-bool ReadingOrderTraverser::counts (const juce::Component& component, const juce::Component& container) const
+void ReadingOrderTraverser::focusOnArrivalOnly (juce::Component& component)
+{
+    component.getProperties().set (focusOnArrivalOnlyProperty, true);
+    component.setWantsKeyboardFocus (true);
+}
+
+bool ReadingOrderTraverser::isFocusedOnArrivalOnly (const juce::Component& component)
+{
+    return component.getProperties().contains (focusOnArrivalOnlyProperty);
+}
+
+bool ReadingOrderTraverser::counts (const juce::Component& component, const juce::Component& container, const juce::Component* alsoCounting) const
 {
     if (purpose == Purpose::accessibility)
         return true;
+
+    if (isFocusedOnArrivalOnly (component) && &component != alsoCounting)
+        return false;
 
     return component.getWantsKeyboardFocus() && component.isEnabled() && container.isParentOf (&component);
 }
@@ -87,7 +106,7 @@ void ReadingOrderTraverser::addInReadingOrder (juce::Component& parent, std::vec
     }
 }
 
-std::vector<juce::Component*> ReadingOrderTraverser::getAllComponents (juce::Component* parent)
+std::vector<juce::Component*> ReadingOrderTraverser::componentsIn (juce::Component* parent, const juce::Component* alsoCounting) const
 {
     std::vector<juce::Component*> result;
 
@@ -95,10 +114,15 @@ std::vector<juce::Component*> ReadingOrderTraverser::getAllComponents (juce::Com
         return result;
 
     addInReadingOrder (*parent, result);
-    result.erase (std::remove_if (result.begin(), result.end(), [this, parent] (const juce::Component* c)
-                                  { return ! counts (*c, *parent); }),
+    result.erase (std::remove_if (result.begin(), result.end(), [this, parent, alsoCounting] (const juce::Component* c)
+                                  { return ! counts (*c, *parent, alsoCounting); }),
                   result.end());
     return result;
+}
+
+std::vector<juce::Component*> ReadingOrderTraverser::getAllComponents (juce::Component* parent)
+{
+    return componentsIn (parent, nullptr);
 }
 
 juce::Component* ReadingOrderTraverser::getDefaultComponent (juce::Component* parent)
@@ -112,7 +136,9 @@ juce::Component* ReadingOrderTraverser::step (juce::Component* current, int dire
     if (current == nullptr)
         return nullptr;
 
-    const auto all = getAllComponents (findContainer (*current));
+    // A component that holds the focus outside the Tab order is placed
+    // among the others by where it is read, so Tab goes on from there.
+    const auto all = componentsIn (findContainer (*current), current);
     const auto here = std::find (all.begin(), all.end(), current);
 
     if (here == all.end())

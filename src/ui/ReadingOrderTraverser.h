@@ -16,6 +16,11 @@
     disabled ones too, so that a button that does nothing yet is still read,
     but not the parts inside one that is read as a whole (a text entry's
     caret, say).
+
+    A page's main information (a caption, a status line) can hold the focus
+    when the page appears without joining the Tab order: Tab then goes on to
+    the control that follows it in reading order, and nothing comes back to
+    it (see focusOnArrivalOnly).
 */
 class ReadingOrderTraverser : public juce::ComponentTraverser
 {
@@ -37,13 +42,21 @@ public:
         same coordinate space). */
     static std::vector<juce::Component*> inReadingOrder (std::vector<juce::Component*> components);
 
+    /** Lets a component that is no control (it does nothing with keys) take
+        the keyboard focus, so that it is what a screen reader reads first,
+        while it stays out of the Tab order. */
+    static void focusOnArrivalOnly (juce::Component& component);
+
+    static bool isFocusedOnArrivalOnly (const juce::Component& component);
+
 private:
     //==============================================================================
     juce::Component* findContainer (juce::Component& component) const;
     bool isContainer (const juce::Component& component) const;
-    bool counts (const juce::Component& component, const juce::Component& container) const;
+    bool counts (const juce::Component& component, const juce::Component& container, const juce::Component* alsoCounting) const;
     bool isReadAsAWhole (juce::Component& component) const;
     void addInReadingOrder (juce::Component& parent, std::vector<juce::Component*>& result) const;
+    std::vector<juce::Component*> componentsIn (juce::Component* parent, const juce::Component* alsoCounting) const;
     juce::Component* step (juce::Component* current, int direction);
 
     Purpose purpose;

@@ -54,10 +54,17 @@ protected:
     /** Opens the program on the bank as it is on disk. */
     void open()
     {
+        show();
+        waitUntilIdle();
+    }
+
+    /** The same, returning as soon as the window is on the screen, while
+        the first page's own work still runs. */
+    void show()
+    {
         window = std::make_unique<OnTestPeer<MainWindow>> (AppConstants::applicationName, dataFolder);
         window->setVisible (true);
         window->getPeer()->handleFocusGain(); // the desktop activates the window
-        waitUntilIdle();
     }
 
     MainComponent& main() { return window->getMainComponent(); }

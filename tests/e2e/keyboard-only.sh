@@ -62,8 +62,12 @@ wait_for 30 "QR code on the personalise page after Return" qr_on_page
 shot personalise-page
 [ "$(bank_profiles)" = "$name" ] || fail "expected the profile \"$name\" in the bank"
 
-# The back arrow has the focus; Tab, Tab: Next, which shows its focus frame.
+# The QR code has the focus (a stray Return does nothing); Tab, Tab: Watch
+# Now, then Next, which shows its focus frame.
 expect "no focus frame at rest" eval '! focus_frame_on 262 406'
+key Return
+sleep 1
+expect "still the personalise page after a stray Return" on_page personalise
 key Tab Tab
 wait_for 5 "focus frame on Next" focus_frame_on 262 406
 shot personalise-page-next-focused
@@ -83,7 +87,8 @@ app_close
 
 #-------------------------------------------------------------------------------
 # A returning user: the profile selector has the focus; Tab, Tab, Return on
-# the refresh icon leads to the updates page, whose back arrow has the focus.
+# the refresh icon leads to the updates page, whose status line has the
+# focus: Return there does nothing, Tab goes on to the back arrow.
 e2e_scenario=keyboard-returning
 app_start
 wait_page home
@@ -93,6 +98,9 @@ wait_for 15 "updates page" updates_page_says "No Updates Available!"
 shot updates-page
 wait_quiet
 key Return
+sleep 1
+expect "still the updates page after a stray Return" on_page updates
+key Tab Return
 wait_page home
 shot home-page-again
 wait_quiet

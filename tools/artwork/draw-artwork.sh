@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Draws the program's own artwork with ImageMagick: the logos, the back arrow,
-# the refresh icon, the decoder plug-in picture and the application icons.
+# the refresh icon, the decoder plug-in picture and the application icons;
+# then makes from them the pictures the program embeds and draws one to one
+# (resources/images/drawn/, by tools/artwork/SizeArtwork.cpp, built in build/).
 # The output is committed under resources/; run this again only to change it.
 # Usage: tools/artwork/draw-artwork.sh  (needs the fonts: scripts/fetch-fonts.sh)
 set -euo pipefail
@@ -98,3 +100,9 @@ done
 rm "$icons/icon-512.png"
 convert "$icons"/icon-{16,32,48,64,128,256}.png "$icons/app.ico"
 identify "$images"/*.png "$icons"/*.png
+
+# The pictures as the pages draw them, at 1x and 2x.
+build=${BUILD_DIR:-$top/build}
+(cd "$top" && cmake --preset debug -B "$build" > /dev/null)
+cmake --build "$build" --target auralis_size_artwork -j 2 > /dev/null
+"$build/tools/artwork/auralis_size_artwork" "$images" "$images/drawn"

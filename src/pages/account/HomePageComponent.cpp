@@ -44,10 +44,10 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
     , addProfileButton (AccountTexts::addProfileCaption, true, 28.0f, false, false, false)
     , userBox (AccountTexts::profileSelectorName)
     , showButton (AccountTexts::showCaption, true, 14.0f, true, false, true)
-    , refreshIcon (Picture::fromEmbedded (AuralisBinaryData::refreshicon_png,
-                                          AuralisBinaryData::refreshicon_pngSize,
-                                          AuralisBinaryData::refreshicon2x_png,
-                                          AuralisBinaryData::refreshicon2x_pngSize))
+    , refreshIcon (Picture::fromDrawn (AuralisBinaryData::refreshicon_apix,
+                                       AuralisBinaryData::refreshicon_apixSize,
+                                       AuralisBinaryData::refreshicon2x_apix,
+                                       AuralisBinaryData::refreshicon2x_apixSize))
     , hrtfIdBox (225, 28, 14, true, true)
 {
     userBox.setBounds (64, 160, 274, 40);
@@ -127,6 +127,11 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
 }
 
 //==============================================================================
+juce::Component* HomePageComponent::getFirstInput()
+{
+    return &userBox;
+}
+
 void HomePageComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;

@@ -39,6 +39,9 @@ public:
     /** Lists the bank's profiles, selects the named one and checks it. */
     void setCurrentProfile (const juce::String& name) override;
 
+    /** The profile selector: Return only opens its list. */
+    juce::Component* getFirstInput() override;
+
     /** One tick a second while the page is visible: counts the seconds and
         runs the daily refresh. */
     void timerCallback() override;

@@ -118,6 +118,11 @@ void UpdatesComponent::setCurrentProfile (const juce::String& name)
     startUpdateCheck();
 }
 
+juce::Component* UpdatesComponent::getFirstInput()
+{
+    return &statusLine;
+}
+
 void UpdatesComponent::startUpdateCheck()
 {
     // A check still under way keeps its inputs and callback; its result

@@ -7,6 +7,7 @@
 #include "ui/BoldTextEditor.h"
 #include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
+#include "ui/StatusLabel.h"
 
 //==============================================================================
 /** Offers newer HRTF data for the profile ("Profile Update", downloaded here)
@@ -30,6 +31,11 @@ public:
 
     /** Clears the texts and flags and checks the named profile. */
     void setCurrentProfile (const juce::String& name) override;
+
+    /** The status line, which a screen reader then reads first: both update
+        buttons spend something (a download, the browser and the page) and
+        the back arrow leaves. */
+    juce::Component* getFirstInput() override;
 
     //==============================================================================
     bool isProfileUpdateAvailable() const noexcept { return profileUpdateAvailable; }
@@ -59,7 +65,8 @@ private:
     BoldTextEditor releaseNotesText, profileUpdateText;
     ButtonComponent profileUpdateButton, softwareUpdateButton;
     PictureButton backButton;
-    juce::Label versionLabel, statusLine;
+    juce::Label versionLabel;
+    StatusLabel statusLine;
 
     StatusCheckThread statusCheck;
     PullClientThread pullClient;

@@ -141,8 +141,17 @@ void PersonalizeYourAudioComponent::visibilityChanged()
     checkRunning = false;
     showNotDetected = false;
     manualCheck = false;
+
+    // Shown before the first paint, so that it can take the focus as the
+    // page appears.
+    qrCodeCaption.setVisible (qrImage.isValid());
     repaint();
     startTimer (tickIntervalMs);
+}
+
+juce::Component* PersonalizeYourAudioComponent::getFirstInput()
+{
+    return &qrCodeCaption;
 }
 
 void PersonalizeYourAudioComponent::paint (juce::Graphics& g)

@@ -38,6 +38,11 @@ public:
     void visibilityChanged() override;
     void paint (juce::Graphics& g) override;
 
+    /** The QR code, which a screen reader then reads first. Not "Next": a
+        check that finds the ear image starts the download at once, and one
+        that finds none ends the automatic checks. */
+    juce::Component* getFirstInput() override;
+
     /** One tick of the page's schedule (every 1000 ms while shown). */
     void timerCallback() override;
 

@@ -93,7 +93,6 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
-    , fallbackScreenshot (decodeEmbedded (AuralisBinaryData::pluginscreenshot_png, (size_t) AuralisBinaryData::pluginscreenshot_pngSize))
     , homeButton (Texts::home, true, 18.0f, true, false, false)
 {
     juce::ignoreUnused (store);
@@ -105,7 +104,7 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
         { Texts::congratulations, juce::Justification::centred, regularFont (18.0f), Palette::colour (Palette::secondaryCaption), { 120, 157, 268, 22 } },
     };
 
-    exposeCaptions (textRows);
+    congratulationsCaption = exposeCaptions (textRows).back();
 
     addAndMakeVisible (homeButton);
     homeButton.setBounds (388, 152, 78, 32);
@@ -119,6 +118,16 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
 void ProfileLoadedComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;
+}
+
+juce::Component* ProfileLoadedComponent::getFirstInput()
+{
+    return &homeButton;
+}
+
+juce::Component* ProfileLoadedComponent::getMainInformation()
+{
+    return congratulationsCaption;
 }
 
 //==============================================================================
@@ -160,7 +169,7 @@ void ProfileLoadedComponent::timerCallback()
     // shown, and HOME and the close button work again, however long the
     // download still takes.
     if (downloadingScreenshot && secondsVisible >= screenshotDeadlineTicks)
-        settleScreenshot (fallbackScreenshot);
+        settleScreenshot (getEmbeddedScreenshot());
 }
 
 void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::Image& picture)
@@ -174,7 +183,17 @@ void ProfileLoadedComponent::onScreenshotDownloaded (bool success, const juce::I
     // to show: the embedded picture stands in for them as for a failed
     // download.
     const auto arrived = success && picture.isValid() && secondsVisible < screenshotDeadlineTicks;
-    settleScreenshot (arrived ? picture : fallbackScreenshot);
+    settleScreenshot (arrived ? picture : getEmbeddedScreenshot());
+}
+
+const juce::Image& ProfileLoadedComponent::getEmbeddedScreenshot()
+{
+    // Decoded when first shown rather than at start-up: most first runs
+    // never show it, and it is the largest picture the program carries.
+    if (! fallbackScreenshot.isValid())
+        fallbackScreenshot = decodeEmbedded (AuralisBinaryData::pluginscreenshot_png, (size_t) AuralisBinaryData::pluginscreenshot_pngSize);
+
+    return fallbackScreenshot;
 }
 
 void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)

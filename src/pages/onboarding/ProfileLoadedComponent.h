@@ -32,6 +32,13 @@ public:
     void visibilityChanged() override;
     void paint (juce::Graphics& g) override;
 
+    /** "HOME", the page's one way on (it does nothing until the picture is
+        settled). */
+    juce::Component* getFirstInput() override;
+
+    /** "Congratulations, you are all set!" */
+    juce::Component* getMainInformation() override;
+
     /** One tick since the page became visible (every 1000 ms while shown). */
     void timerCallback() override;
 
@@ -63,7 +70,7 @@ public:
     ButtonComponent& getHomeButton() noexcept { return homeButton; }
     CustomArea& getLearnHowArea() noexcept { return learnHowArea; }
     const juce::Image& getScreenshot() const noexcept { return screenshot; }
-    const juce::Image& getFallbackScreenshot() const noexcept { return fallbackScreenshot; }
+    const juce::Image& getFallbackScreenshot() { return getEmbeddedScreenshot(); }
     bool isDownloadingScreenshot() const noexcept { return downloadingScreenshot; }
     int getSecondsVisible() const noexcept { return secondsVisible; }
 
@@ -75,6 +82,7 @@ private:
     //==============================================================================
     void home();
     void settleScreenshot (const juce::Image& picture);
+    const juce::Image& getEmbeddedScreenshot();
 
     //==============================================================================
     PresetStore& store;
@@ -86,6 +94,7 @@ private:
     bool downloadingScreenshot = false;
     int secondsVisible = 0;
     std::vector<TextRow> textRows;
+    AccessibleCaption* congratulationsCaption = nullptr;
     CustomArea learnHowArea;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProfileLoadedComponent)

@@ -298,7 +298,7 @@ protected:
     }
 
     Picture decoderLogo { Picture::fromEmbedded (AuralisBinaryData::decoderlogo_png, AuralisBinaryData::decoderlogo_pngSize, AuralisBinaryData::decoderlogo2x_png, AuralisBinaryData::decoderlogo2x_pngSize) };
-    Picture partnerLogo { Picture::fromEmbedded (AuralisBinaryData::partnerlogo_png, AuralisBinaryData::partnerlogo_pngSize) };
+    Picture partnerLogo { Picture::fromDrawn (AuralisBinaryData::partnerlogo_apix, AuralisBinaryData::partnerlogo_apixSize, AuralisBinaryData::partnerlogo2x_apix, AuralisBinaryData::partnerlogo2x_apixSize) };
     Picture poweredByLogo { Picture::fromEmbedded (AuralisBinaryData::poweredby_png, AuralisBinaryData::poweredby_pngSize, AuralisBinaryData::poweredby2x_png, AuralisBinaryData::poweredby2x_pngSize) };
     Picture backArrow { Picture::fromEmbedded (AuralisBinaryData::backarrow_png, AuralisBinaryData::backarrow_pngSize, AuralisBinaryData::backarrow2x_png, AuralisBinaryData::backarrow2x_pngSize) };
 

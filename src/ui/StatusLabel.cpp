@@ -1,0 +1,10 @@
+#include "StatusLabel.h"
+
+std::unique_ptr<juce::ComponentTraverser> StatusLabel::createKeyboardFocusTraverser()
+{
+    // The label never edits, so it has no editor of its own to hand the focus to.
+    if (auto* parent = getParentComponent())
+        return parent->createKeyboardFocusTraverser();
+
+    return juce::Label::createKeyboardFocusTraverser();
+}
