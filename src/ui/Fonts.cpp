@@ -24,7 +24,7 @@ std::optional<int> readTableValue (const juce::uint8* data, size_t size, size_t 
 }
 
 /** Where a table starts in the font data, or nothing when it is absent. */
-std::optional<size_t> findTable (const juce::uint8* data, size_t size, const char* tag)
+[[maybe_unused]] std::optional<size_t> findTable (const juce::uint8* data, size_t size, const char* tag)
 {
     const auto numTables = readTableValue (data, size, 4, false);
 
