@@ -52,6 +52,34 @@ elseif(CMAKE_SYSTEM_NAME STREQUAL "Windows")
     find_library(AURALIS_JPEG_LIBRARY NAMES libjpeg.a REQUIRED)
     find_library(AURALIS_ZLIB_LIBRARY NAMES libz.a REQUIRED)
 
+    # The framework's WinINet stream closes its connection handles under its
+    # lock when it is cancelled, but without it when an open fails, so a stop
+    # at that moment could close a handle twice. The core module is compiled
+    # from a copy whose closing takes that lock too (the framework's critical
+    # sections are re-entrant, so the cancel that already holds it goes on).
+    get_target_property(auralis_core_sources juce::juce_core INTERFACE_SOURCES)
+    list(FILTER auralis_core_sources INCLUDE REGEX "/juce_core/juce_core\\.cpp$")
+    list(GET auralis_core_sources 0 auralis_core_unit)
+    get_filename_component(auralis_core_module "${auralis_core_unit}" DIRECTORY)
+    set(auralis_patched_core "${CMAKE_BINARY_DIR}/juce-patched/juce_core")
+    file(COPY "${auralis_core_module}/" DESTINATION "${auralis_patched_core}")
+    file(READ "${auralis_core_module}/native/juce_win32_Network.cpp" auralis_network)
+    set(auralis_unlocked_close "    void closeConnection()\n    {\n        HINTERNET requestCopy = request;")
+    set(auralis_locked_close "    void closeConnection()\n    {\n        const ScopedLock lock (createConnectionLock);\n        HINTERNET requestCopy = request;")
+    string(FIND "${auralis_network}" "${auralis_unlocked_close}" auralis_close_at)
+    if(auralis_close_at EQUAL -1)
+        message(FATAL_ERROR "The framework's WinINet stream is not the one this build knows how to mend")
+    endif()
+    string(REPLACE "${auralis_unlocked_close}" "${auralis_locked_close}" auralis_network "${auralis_network}")
+    file(WRITE "${auralis_patched_core}/native/juce_win32_Network.cpp" "${auralis_network}")
+    get_target_property(auralis_core_sources juce::juce_core INTERFACE_SOURCES)
+    list(TRANSFORM auralis_core_sources REPLACE "^.*/juce_core/juce_core\\.cpp$" "${auralis_patched_core}/juce_core.cpp")
+    get_target_property(auralis_core_target juce::juce_core ALIASED_TARGET)
+    if(NOT auralis_core_target)
+        set(auralis_core_target juce::juce_core)
+    endif()
+    set_property(TARGET ${auralis_core_target} PROPERTY INTERFACE_SOURCES ${auralis_core_sources})
+
     target_compile_definitions(auralis_juce PUBLIC JUCE_USE_DIRECTWRITE=0)
     target_include_directories(auralis_juce PRIVATE
         "${AURALIS_PNG_INCLUDE_DIR}" "${AURALIS_JPEG_INCLUDE_DIR}")

@@ -223,7 +223,9 @@ standin_answers() { curl -s -o /dev/null --max-time 2 --cacert "$e2e_ca" https:/
 standin_start()
 {
     [ -z "$standin_pid" ] || return 0
-    "$e2e_standin" serve --state "$e2e_state" --quiet >> "$e2e_work/standin.log" 2>&1 &
+    # E2E_STANDIN_OPTIONS: further options of the stand-in's serve command.
+    # shellcheck disable=SC2086
+    "$e2e_standin" serve --state "$e2e_state" --quiet ${E2E_STANDIN_OPTIONS:-} >> "$e2e_work/standin.log" 2>&1 &
     standin_pid=$!
     e2e_seen="the stand-in starting"
     wait_for 20 "answer from the stand-in" standin_answers
@@ -661,7 +663,8 @@ check_hrtf()
     [ -n "$id" ] || fail "an empty HRTF id"
     [ -f "$e2e_data/$id" ] || fail "no HRTF file $id"
     cmp -s "$e2e_data/$id" "$e2e_data/${id}_" || fail "the backup of HRTF $id differs"
-    curl -s --cacert "$e2e_ca" -o "$e2e_work/served" "https://127.0.0.1:8443/hrtf/$id" || fail "the stand-in does not serve HRTF $id"
+    # (hop=1: served at once, also by a stand-in that redirects first)
+    curl -s --cacert "$e2e_ca" -o "$e2e_work/served" "https://127.0.0.1:8443/hrtf/$id?hop=1" || fail "the stand-in does not serve HRTF $id"
     cmp -s "$e2e_data/$id" "$e2e_work/served" || fail "HRTF file $id differs from what the service serves"
 }
 

@@ -5,6 +5,12 @@
 # an upload, presses Next, waits for the profile-loaded page and presses
 # HOME; then checks the HRTF file, its backup and the bank on disk.
 #
+# With E2E_STANDIN_OPTIONS=--redirect-over-http the stand-in first answers
+# each of the program's posts and downloads with a redirect to the same
+# address over plain http://, on its TLS-only port: the flow completes only
+# if every hop stays on HTTPS, and the stand-in's log shows each kind of
+# redirect was met.
+#
 # Runs in private namespaces (see lib.sh); exits 77 (skipped) when not root.
 #
 # usage: onboarding-first-run.sh PROGRAM STANDIN SOURCE_DIR SNAPSHOT_DIR
@@ -64,5 +70,13 @@ done
 
 # A close ends the program cleanly, its bank saved.
 app_close
+
+if [[ "${E2E_STANDIN_OPTIONS:-}" == *--redirect-over-http* ]]; then
+    for redirect in "POST /status-check/v1.0 307" "POST /qr-code-generator/v1.0 307" "GET /qr/[0-9a-f]*\.png 302" \
+        "POST /pull-client/v1.1 308" "GET /hrtf/[A-Za-z0-9_]* 303" "GET /media/plugin-screenshot.png 301"; do
+        grep -q "^redirected $redirect" "$e2e_work/standin.log" || fail "the stand-in never redirected: $redirect"
+    done
+    say "every post and download came back over HTTPS after its http:// redirect"
+fi
 
 say "passed: profile '$name' with HRTF $hrtf_id ($(stat -c %s "$e2e_data/$hrtf_id") bytes), QR code $qr"

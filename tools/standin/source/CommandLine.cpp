@@ -14,7 +14,7 @@
 
 namespace
 {
-const std::set<std::string> flagNames { "forced", "optional", "all-supported", "none", "clear", "quiet" };
+const std::set<std::string> flagNames { "forced", "optional", "all-supported", "none", "clear", "quiet", "redirect-over-http" };
 
 const std::set<std::string> valueNames { "state", "address", "port", "public-url", "sofa", "screenshot", "max-upload-bytes", "hrtf-allowed", "hrtf-requested", "pull-allowed", "pull-requested", "latest", "url", "notes", "unsupported-below" };
 
@@ -88,10 +88,13 @@ std::string CommandLine::usage()
                                              "for the device that made the latest status check.\n"
                                              "\n"
                                              "  serve [--address ADDR] [--port N] [--public-url URL] [--sofa FILE]\n"
-                                             "        [--screenshot FILE] [--max-upload-bytes N] [--quiet]\n"
+                                             "        [--screenshot FILE] [--max-upload-bytes N] [--quiet] [--redirect-over-http]\n"
                                              "      Serve HTTPS (default 127.0.0.1:8443; port 0 picks a free one) until\n"
                                              "      interrupted. --public-url sets the origin used in QR codes and data\n"
                                              "      addresses, e.g. https://192.168.1.20:8443 for a phone on the network.\n"
+                                             "      --redirect-over-http first answers each of the program's requests with\n"
+                                             "      a redirect to the same address over http:// (a client that keeps\n"
+                                             "      every hop on HTTPS comes back over TLS).\n"
                                              "  ca-path\n"
                                              "      Create the CA and server certificate if needed; print the CA file.\n"
                                              "  accounts\n"
@@ -232,6 +235,7 @@ int CommandLine::serve (const Parsed& parsed, std::ostream& out, std::ostream& e
     options.sofaFile = AURALIS_STANDIN_SOFA_FILE;
     options.screenshotFile = AURALIS_STANDIN_SCREENSHOT_FILE;
     options.logRequests = ! parsed.has ("quiet");
+    options.redirectOverHttp = parsed.has ("redirect-over-http");
 
     long long number = 0;
 

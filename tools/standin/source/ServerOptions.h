@@ -26,4 +26,10 @@ struct ServerOptions
 
     /** Log one line per request to the standard error stream. */
     bool logRequests = false;
+    /** Answer each first request of the program's with a redirect to the
+        same address over plain http:// (307 and 308 for its posts, 301, 302
+        and 303 for its downloads), so that a client which keeps every hop on
+        HTTPS comes back here over TLS, and one that does not fails. Each
+        redirect is logged, quiet or not. */
+    bool redirectOverHttp = false;
 };

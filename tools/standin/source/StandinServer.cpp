@@ -229,26 +229,37 @@ void StandinServer::addRoutes()
     using httplib::Request;
     using httplib::Response;
 
-    server->Post (literal (statusCheckPath), [this] (const Request& q, Response& r)
-                  { serviceEndpoint (q, r, Needs::deviceInfo, &ServiceReplies::statusCheck); });
-    server->Post (literal (pullClientPath), [this] (const Request& q, Response& r)
-                  { serviceEndpoint (q, r, Needs::deviceAndUpdateInfo, &ServiceReplies::pull); });
-    server->Post (literal (qrCodeGeneratorPath), [this] (const Request& q, Response& r)
-                  { serviceEndpoint (q, r, Needs::nothingMore, &ServiceReplies::qrCode); });
+    // In redirect mode each route first sends the client round by plain
+    // http:// (see ServerOptions::redirectOverHttp), with its own status.
+    const auto route = [this] (int redirectStatus, auto handler)
+    {
+        return [this, redirectStatus, handler] (const Request& q, Response& r)
+        {
+            if (! redirectedOverHttp (q, r, redirectStatus))
+                handler (q, r);
+        };
+    };
+
+    server->Post (literal (statusCheckPath), route (307, [this] (const Request& q, Response& r)
+                                                    { serviceEndpoint (q, r, Needs::deviceInfo, &ServiceReplies::statusCheck); }));
+    server->Post (literal (pullClientPath), route (308, [this] (const Request& q, Response& r)
+                                                   { serviceEndpoint (q, r, Needs::deviceAndUpdateInfo, &ServiceReplies::pull); }));
+    server->Post (literal (qrCodeGeneratorPath), route (307, [this] (const Request& q, Response& r)
+                                                        { serviceEndpoint (q, r, Needs::nothingMore, &ServiceReplies::qrCode); }));
 
     const std::string token = "([0-9a-f]{32})";
-    server->Get (literal (qrPicturePrefix) + token + literal (qrPictureSuffix), [this] (const Request& q, Response& r)
-                 { qrPicture (q, r); });
+    server->Get (literal (qrPicturePrefix) + token + literal (qrPictureSuffix), route (302, [this] (const Request& q, Response& r)
+                                                                                       { qrPicture (q, r); }));
     server->Get (literal (uploadPagePrefix) + token, [this] (const Request& q, Response& r)
                  { uploadPage (q, r); });
     server->Post (literal (uploadPagePrefix) + token, [this] (const Request& q, Response& r)
                   { receiveUpload (q, r); });
-    server->Get (literal (hrtfDataPrefix) + "([A-Za-z0-9_]{1,64})", [this] (const Request& q, Response& r)
-                 { hrtfData (q, r); });
+    server->Get (literal (hrtfDataPrefix) + "([A-Za-z0-9_]{1,64})", route (303, [this] (const Request& q, Response& r)
+                                                                           { hrtfData (q, r); }));
     server->Get (literal (downloadPagePath), [this] (const Request& q, Response& r)
                  { downloadPage (q, r); });
-    server->Get (literal (screenshotPath), [this] (const Request&, Response& r)
-                 { r.set_content (screenshotBytes, "image/png"); });
+    server->Get (literal (screenshotPath), route (301, [this] (const Request&, Response& r)
+                                                  { r.set_content (screenshotBytes, "image/png"); }));
 
     server->set_error_handler (httplib::Server::HandlerWithResponse ([this] (const Request& q, Response& r)
                                                                      { return answerError (q, r) ? httplib::Server::HandlerResponse::Handled
@@ -292,6 +303,26 @@ void StandinServer::answerFailure (const httplib::Request& request, httplib::Res
     response.status = 500;
     response.body.clear();
     answerRefusal (request, response);
+}
+
+bool StandinServer::redirectedOverHttp (const httplib::Request& request, httplib::Response& response, int status)
+{
+    static const std::string hopMark = "hop";
+
+    if (! options.redirectOverHttp || request.has_param (hopMark))
+        return false;
+
+    auto params = request.params;
+    params.emplace (hopMark, "1");
+
+    const auto schemeEnd = baseAddress.find ("://");
+    const auto location = "http://" + (schemeEnd == std::string::npos ? baseAddress : baseAddress.substr (schemeEnd + 3))
+                          + request.path + "?" + httplib::detail::params_to_query_str (params);
+
+    response.status = status;
+    response.set_header ("Location", location);
+    log ("redirected " + request.method + " " + request.path + " " + std::to_string (status) + " to " + location);
+    return true;
 }
 
 void StandinServer::log (const std::string& line)

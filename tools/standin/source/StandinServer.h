@@ -63,6 +63,7 @@ private:
     void answerFailure (const httplib::Request& request, httplib::Response& response, std::exception_ptr failure);
     void answerRefusal (const httplib::Request& request, httplib::Response& response);
     void log (const std::string& line);
+    bool redirectedOverHttp (const httplib::Request& request, httplib::Response& response, int status);
     void storeUploadedImage (const std::string& imgId, const std::string& extension, const std::string& bytes);
 
     static void sendJson (httplib::Response& response, const ServiceReply& reply);
