@@ -9,6 +9,9 @@ JUCE_IMPLEMENT_SINGLETON (FallbackFaces)
 FallbackFaces::~FallbackFaces()
 {
     clearSingletonInstance();
+
+    if (asked > 0)
+        SystemFontFallback::shutDown();
 }
 
 const FontFace* FallbackFaces::faceFor (juce::juce_wchar character, int weight)

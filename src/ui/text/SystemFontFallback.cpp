@@ -63,6 +63,11 @@ std::optional<FontLocation> findFontFor (juce::juce_wchar character, int weight)
     return location;
 }
 
+void shutDown()
+{
+    FcFini();
+}
+
 #elif JUCE_WINDOWS
 //==============================================================================
 namespace
@@ -252,6 +257,12 @@ std::optional<FontLocation> findFontFor (juce::juce_wchar character, int weight)
 std::optional<FontLocation> findFontFor (juce::juce_wchar, int)
 {
     return {};
+}
+#endif
+
+#if ! JUCE_LINUX
+void shutDown()
+{
 }
 #endif
 }

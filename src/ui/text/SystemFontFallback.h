@@ -27,4 +27,8 @@ bool prefersColour (juce::juce_wchar character);
 /** A font for the character at about the given weight (400 regular, 500
     medium), or nothing when the system knows of none. */
 std::optional<FontLocation> findFontFor (juce::juce_wchar character, int weight);
+
+/** Lets go of what the system's font lookup keeps (its configuration and
+    caches), once nothing found through it is asked any more. */
+void shutDown();
 }
