@@ -211,13 +211,13 @@ void ShapedTextEditor::paintOverChildren (juce::Graphics& g)
     g.reduceClipRegion (textArea());
 
     const auto origin = lineOrigin();
-    const auto selection = getHighlightedRegion();
+    const auto selected = getHighlightedRegion();
 
-    if (! selection.isEmpty())
+    if (! selected.isEmpty())
     {
         g.setColour (findColour (highlightColourId).withMultipliedAlpha (hasKeyboardFocus (true) ? 1.0f : 0.5f));
 
-        for (const auto& area : getTextBounds (selection))
+        for (const auto& area : getTextBounds (selected))
             g.fillRect (area);
     }
 
@@ -306,13 +306,13 @@ bool ShapedTextEditor::keyPressed (const juce::KeyPress& key)
 
         if (code == juce::KeyPress::leftKey || code == juce::KeyPress::rightKey)
         {
-            const auto selection = getHighlightedRegion();
+            const auto selected = getHighlightedRegion();
 
             // Without Shift, a selection collapses to its edge on that side.
-            if (! extend && ! selection.isEmpty())
+            if (! extend && ! selected.isEmpty())
             {
-                const auto leftEdge = line.caretX (selection.getStart()) <= line.caretX (selection.getEnd()) ? selection.getStart() : selection.getEnd();
-                const auto rightEdge = leftEdge == selection.getStart() ? selection.getEnd() : selection.getStart();
+                const auto leftEdge = line.caretX (selected.getStart()) <= line.caretX (selected.getEnd()) ? selected.getStart() : selected.getEnd();
+                const auto rightEdge = leftEdge == selected.getStart() ? selected.getEnd() : selected.getStart();
                 selectTo (code == juce::KeyPress::leftKey ? leftEdge : rightEdge, false);
                 return true;
             }
@@ -345,9 +345,9 @@ bool ShapedTextEditor::keyPressed (const juce::KeyPress& key)
 
     if (ownDrawing)
     {
-        const auto selection = getHighlightedRegion();
+        const auto selected = getHighlightedRegion();
         caret = getCaretPosition();
-        anchor = selection.isEmpty() ? caret : (selection.getStart() == caret ? selection.getEnd() : selection.getStart());
+        anchor = selected.isEmpty() ? caret : (selected.getStart() == caret ? selected.getEnd() : selected.getStart());
         keepCaretInView();
         restartCaretBlink();
         repaint();
