@@ -124,5 +124,5 @@ TEST_P (NamesInEveryScript, ReadsBackFromEveryPlaceTheNameIsDrawn)
 INSTANTIATE_TEST_SUITE_P (Samples,
                           NamesInEveryScript,
                           ::testing::ValuesIn (SampleNames::all()),
-                          [] (const auto& info)
-                          { return juce::String (info.param.script).retainCharacters ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ").toStdString(); });
+                          [] (const auto& instance)
+                          { return juce::String (instance.param.script).retainCharacters ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ").toStdString(); });
