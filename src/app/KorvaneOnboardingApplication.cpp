@@ -1,6 +1,6 @@
 #include "KorvaneOnboardingApplication.h"
 
-#include "AppConstants.h"
+#include "common/AppConstants.h"
 
 KorvaneOnboardingApplication::KorvaneOnboardingApplication() = default;
 

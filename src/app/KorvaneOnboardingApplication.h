@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IMAlertWindowLNF.h"
+#include "alerts/IMAlertWindowLNF.h"
 #include "MainLoopWakeUp.h"
 #include "MainWindow.h"
 #include "RepaintFallback.h"

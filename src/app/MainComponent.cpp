@@ -1,6 +1,6 @@
 #include "MainComponent.h"
 
-#include "AppConstants.h"
+#include "common/AppConstants.h"
 #include "ui/KeyboardFocusIndicator.h"
 
 #include <AuralisBinaryData.h>

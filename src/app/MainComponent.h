@@ -1,6 +1,6 @@
 #pragma once
 
-#include "View.h"
+#include "common/View.h"
 #include "pages/account/HomePageComponent.h"
 #include "pages/account/UpdatesComponent.h"
 #include "pages/onboarding/PersonalizeYourAudioComponent.h"

@@ -1,7 +1,7 @@
 #include "MainWindow.h"
 
-#include "ExternalActions.h"
-#include "SharedFlags.h"
+#include "common/ExternalActions.h"
+#include "common/SharedFlags.h"
 
 MainWindow::MainWindow (const juce::String& name)
     : DocumentWindow (name, juce::Colour (0xff000000), DocumentWindow::minimiseButton | DocumentWindow::closeButton, true)

@@ -4,9 +4,9 @@
 #include "KeyboardFocusIndicator.h"
 #include "Palette.h"
 #include "ReadingOrderTraverser.h"
-#include "app/AppConstants.h"
-#include "app/ExternalActions.h"
-#include "app/SharedFlags.h"
+#include "common/AppConstants.h"
+#include "common/ExternalActions.h"
+#include "common/SharedFlags.h"
 
 namespace
 {

@@ -4,7 +4,7 @@
 #include "Announcer.h"
 #include "PictureButton.h"
 #include "TextRow.h"
-#include "app/View.h"
+#include "common/View.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

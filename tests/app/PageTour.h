@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppConstants.h"
+#include "common/AppConstants.h"
 #include "app/MainWindow.h"
 #include "pages/account/AccountPageFixture.h"
 #include "pages/account/AccountTexts.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppConstants.h"
+#include "common/AppConstants.h"
 
 //==============================================================================
 /** The texts, captions and component names of the home page and the updates

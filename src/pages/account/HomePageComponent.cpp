@@ -2,9 +2,9 @@
 
 #include "AccountTexts.h"
 #include "SubmitRules.h"
-#include "app/Alerts.h"
-#include "app/AppConstants.h"
-#include "app/SharedFlags.h"
+#include "alerts/Alerts.h"
+#include "common/AppConstants.h"
+#include "common/SharedFlags.h"
 #include "service/PictureDecoder.h"
 #include "store/ServiceCodes.h"
 #include "store/SubmissionNumber.h"

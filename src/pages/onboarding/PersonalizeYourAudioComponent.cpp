@@ -1,9 +1,9 @@
 #include "PersonalizeYourAudioComponent.h"
 
-#include "app/Alerts.h"
-#include "app/AppConstants.h"
-#include "app/ExternalActions.h"
-#include "app/SharedFlags.h"
+#include "alerts/Alerts.h"
+#include "common/AppConstants.h"
+#include "common/ExternalActions.h"
+#include "common/SharedFlags.h"
 #include "store/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
 #include "ui/Fonts.h"

@@ -1,8 +1,8 @@
 #include "ProfileLoadedComponent.h"
 
-#include "app/AppConstants.h"
-#include "app/ExternalActions.h"
-#include "app/SharedFlags.h"
+#include "common/AppConstants.h"
+#include "common/ExternalActions.h"
+#include "common/SharedFlags.h"
 #include "service/PictureDecoder.h"
 #include "ui/Announcer.h"
 #include "ui/Fonts.h"

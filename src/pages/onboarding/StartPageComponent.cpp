@@ -1,9 +1,9 @@
 #include "StartPageComponent.h"
 
-#include "app/Alerts.h"
-#include "app/AppConstants.h"
-#include "app/SharedFlags.h"
-#include "app/SoftwareUpdateNotice.h"
+#include "alerts/Alerts.h"
+#include "common/AppConstants.h"
+#include "common/SharedFlags.h"
+#include "alerts/SoftwareUpdateNotice.h"
 #include "service/PictureDecoder.h"
 #include "store/ServiceCodes.h"
 #include "ui/Fonts.h"

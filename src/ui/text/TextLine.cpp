@@ -1,6 +1,6 @@
 #include "TextLine.h"
 
-#include "../Fonts.h"
+#include "ui/Fonts.h"
 #include "FallbackFaces.h"
 #include "FontFace.h"
 

@@ -1,6 +1,6 @@
 #include "HomePageFixture.h"
 
-#include "app/AppConstants.h"
+#include "common/AppConstants.h"
 #include "pages/onboarding/ProfileLoadedComponent.h"
 
 namespace

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ExternalActions.h"
-#include "app/SharedFlags.h"
+#include "common/ExternalActions.h"
+#include "common/SharedFlags.h"
 #include "service/ServiceTestFixture.h"
 #include "support/UiTestHelpers.h"
 #include "ui/Picture.h"

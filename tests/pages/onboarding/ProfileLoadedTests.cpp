@@ -1,6 +1,6 @@
 #include "OnboardingTestSupport.h"
 
-#include "app/AppConstants.h"
+#include "common/AppConstants.h"
 #include "pages/onboarding/ProfileLoadedComponent.h"
 #include "service/PictureDecoder.h"
 #include "support/TestPictures.h"

@@ -1,4 +1,4 @@
-#include "app/ExternalActions.h"
+#include "common/ExternalActions.h"
 
 #include <gtest/gtest.h>
 

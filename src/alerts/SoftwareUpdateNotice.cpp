@@ -1,9 +1,9 @@
 #include "SoftwareUpdateNotice.h"
 
 #include "Alerts.h"
-#include "AppConstants.h"
-#include "ExternalActions.h"
-#include "SharedFlags.h"
+#include "common/AppConstants.h"
+#include "common/ExternalActions.h"
+#include "common/SharedFlags.h"
 #include "store/ServiceCodes.h"
 
 //==============================================================================

@@ -1,6 +1,6 @@
 #include "StereoAlertWindow.h"
 
-#include "AppConstants.h"
+#include "common/AppConstants.h"
 
 StereoAlertWindow::StereoAlertWindow (const juce::String& title, const juce::String& message, juce::Component* page)
     : juce::AlertWindow (title, message, juce::MessageBoxIconType::NoIcon, page)

@@ -1,6 +1,6 @@
 #include "Alerts.h"
 
-#include "ExternalActions.h"
+#include "common/ExternalActions.h"
 #include "LinkAlertWindow.h"
 #include "MissingComponentsWindow.h"
 #include "StereoAlertWindow.h"

@@ -1,6 +1,6 @@
 #include "ui/Fonts.h"
-#include "app/IMAlertWindowLNF.h"
-#include "app/StereoAlertWindow.h"
+#include "alerts/IMAlertWindowLNF.h"
+#include "alerts/StereoAlertWindow.h"
 #include "support/UiTestHelpers.h"
 #include "ui/Palette.h"
 

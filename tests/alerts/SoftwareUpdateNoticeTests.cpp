@@ -1,7 +1,7 @@
-#include "app/AppConstants.h"
-#include "app/ExternalActions.h"
-#include "app/SharedFlags.h"
-#include "app/SoftwareUpdateNotice.h"
+#include "common/AppConstants.h"
+#include "common/ExternalActions.h"
+#include "common/SharedFlags.h"
+#include "alerts/SoftwareUpdateNotice.h"
 #include "support/UiTestHelpers.h"
 
 using Kind = SoftwareUpdateNotice::Kind;
