@@ -3,7 +3,6 @@
 #include "Alerts.h"
 #include "common/AppConstants.h"
 #include "common/ExternalActions.h"
-#include "common/SharedFlags.h"
 #include "store/ServiceCodes.h"
 
 //==============================================================================
@@ -82,22 +81,20 @@ int SoftwareUpdateNotice::show (juce::Component& page) const
     return 0;
 }
 
-void SoftwareUpdateNotice::handleSoftwareCheckResult (juce::Component& page,
-                                                      const void* gateHolder,
-                                                      const juce::String&,
-                                                      int statusCode,
-                                                      int returnCode,
-                                                      int updateStatusCode,
-                                                      int updateReturnCode,
-                                                      const juce::String&,
-                                                      const juce::String& updateMessage,
-                                                      const juce::String& downloadUrl,
-                                                      const juce::String& releaseNotes,
-                                                      const juce::String&,
-                                                      bool forceUpdate)
+void SoftwareUpdateNotice::showForCheckResult (juce::Component& page,
+                                               const juce::String&,
+                                               int statusCode,
+                                               int returnCode,
+                                               int updateStatusCode,
+                                               int updateReturnCode,
+                                               const juce::String&,
+                                               const juce::String& updateMessage,
+                                               const juce::String& downloadUrl,
+                                               const juce::String& releaseNotes,
+                                               const juce::String&,
+                                               bool forceUpdate)
 {
-    statusCheckBusy = false;
-    canQuit.release (gateHolder);
+    JUCE_ASSERT_MESSAGE_THREAD
 
     decide (statusCode, returnCode, updateStatusCode, updateReturnCode, updateMessage, downloadUrl, releaseNotes, forceUpdate)
         .show (page);

@@ -41,22 +41,20 @@ public:
     int show (juce::Component& page) const;
 
     /** The start page's handling of a finished software check, taking the
-        check's eleven result values: lets go of the close gate the check held
-        under `gateHolder`, ends the status-check flag, then decides and shows
-        the notice. */
-    static void handleSoftwareCheckResult (juce::Component& page,
-                                           const void* gateHolder,
-                                           const juce::String& execId,
-                                           int statusCode,
-                                           int returnCode,
-                                           int updateStatusCode,
-                                           int updateReturnCode,
-                                           const juce::String& message,
-                                           const juce::String& updateMessage,
-                                           const juce::String& downloadUrl,
-                                           const juce::String& releaseNotes,
-                                           const juce::String& latestReleaseVersion,
-                                           bool forceUpdate);
+        check's eleven result values: decides and shows the notice over the
+        page (message thread only). */
+    static void showForCheckResult (juce::Component& page,
+                                    const juce::String& execId,
+                                    int statusCode,
+                                    int returnCode,
+                                    int updateStatusCode,
+                                    int updateReturnCode,
+                                    const juce::String& message,
+                                    const juce::String& updateMessage,
+                                    const juce::String& downloadUrl,
+                                    const juce::String& releaseNotes,
+                                    const juce::String& latestReleaseVersion,
+                                    bool forceUpdate);
 
     //==============================================================================
     Kind kind = Kind::none;

@@ -1,6 +1,7 @@
 #include "MainComponent.h"
 
 #include "common/AppConstants.h"
+#include "service/OperationRegistry.h"
 #include "ui/KeyboardFocusIndicator.h"
 
 #include <AuralisBinaryData.h>
@@ -162,21 +163,19 @@ std::unique_ptr<juce::AccessibilityHandler> MainComponent::createAccessibilityHa
 
 void MainComponent::stopWorkers()
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    // A close stops them, and so does the quit that follows it: once is
+    // enough.
+    if (std::exchange (workersStopped, true))
+        return;
+
     // The timed pages could start an operation from a tick already queued;
-    // without their timers nothing starts one once this has run.
+    // the operations stopped below refuse to start again, and without their
+    // timers the pages do not try.
     homePage.stopTimer();
     personalizePage.stopTimer();
     profileLoadedPage.stopTimer();
 
-    std::vector<juce::Thread*> workers;
-
-    for (auto pageWorkers : { homePage.getWorkers(), startPage.getWorkers(), personalizePage.getWorkers(), profileLoadedPage.getWorkers(), updatesPage.getWorkers() })
-        workers.insert (workers.end(), pageWorkers.begin(), pageWorkers.end());
-
-    // All are asked before any is waited for, so their waits overlap.
-    for (auto* worker : workers)
-        worker->signalThreadShouldExit();
-
-    for (auto* worker : workers)
-        worker->waitForThreadToExit (-1);
+    OperationRegistry::stopAll();
 }

@@ -52,10 +52,11 @@ public:
     ProfileLoadedComponent& getProfileLoadedPage() noexcept { return profileLoadedPage; }
     UpdatesComponent& getUpdatesPage() noexcept { return updatesPage; }
 
-    /** For quitting: asks every page's running worker to stop, then waits
-        until all have ended (about a second at most, whatever the service
-        does). Their results are dropped, and no page starts another
-        operation afterwards. */
+    /** For quitting: asks every running service operation to stop, then
+        waits until all have ended (about a second at most, whatever the
+        service does). Their results are dropped, and no page starts another
+        operation afterwards. Only the first call does anything. Message
+        thread only. */
     void stopWorkers();
 
 private:
@@ -75,6 +76,7 @@ private:
     UpdatesComponent updatesPage;
 
     GradientBackgroundComponent* currentPage = nullptr;
+    bool workersStopped = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

@@ -1,5 +1,5 @@
 #include "SharedFlags.h"
 
 CloseGate canQuit;
-std::atomic<bool> busy { false };
-std::atomic<bool> statusCheckBusy { false };
+SharedFlag busy;
+SharedFlag statusCheckBusy;

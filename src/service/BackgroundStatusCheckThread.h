@@ -1,36 +1,33 @@
 #pragma once
 
-#include "NetworkStop.h"
-#include "ResultDelivery.h"
-
-#include <functional>
+#include "ServiceWorker.h"
 
 class PresetStore;
+
+/** What the home page's status check is given. */
+struct BackgroundStatusCheckInputs
+{
+    juce::String profileName;
+    PresetStore* store = nullptr;
+};
 
 //==============================================================================
 /** The home page's status check: re-reads the store from disk, takes the
     profile's identifiers from it, then checks and merges like
-    StatusCheckThread.
+    StatusCheckThread, under profileName even when the saved bank does not
+    hold it (StatusCheckStart::fromSavedBankUnderGivenName).
 */
-struct BackgroundStatusCheckThread : public juce::Thread
+struct BackgroundStatusCheckThread : public ServiceWorker<BackgroundStatusCheckThread,
+                                                          BackgroundStatusCheckInputs,
+                                                          const juce::String& /* execId */,
+                                                          int /* statusCode */,
+                                                          int /* returnCode */,
+                                                          const juce::String& /* message */>
 {
     BackgroundStatusCheckThread();
 
-    /** Asks a run under way to stop, then waits until it has ended. */
-    ~BackgroundStatusCheckThread() override;
-
-    void run() override;
-
-    //==============================================================================
-    juce::String profileName;
-    PresetStore* store = nullptr;
-
-    std::function<void (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)> onResult;
-
 private:
     //==============================================================================
-    ResultDelivery delivery { *this };
-    NetworkStop networkStop { *this };
-
-    JUCE_DECLARE_NON_COPYABLE (BackgroundStatusCheckThread)
+    friend ServiceWorker;
+    void job();
 };

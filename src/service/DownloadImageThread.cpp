@@ -5,28 +5,21 @@
 #include "ServiceConstants.h"
 
 DownloadImageThread::DownloadImageThread()
-    : juce::Thread ("downloadImageThread")
+    : ServiceWorker ("downloadImageThread")
 {
 }
 
-DownloadImageThread::~DownloadImageThread()
+void DownloadImageThread::job()
 {
-    stopThread (-1);
-}
-
-void DownloadImageThread::run()
-{
-    delivery.beginRun();
-
     const auto address = url;
     const auto largest = largestPicture;
 
     juce::MemoryBlock bytes;
     juce::Image picture;
 
-    if (fetchWithAttempts (address, ServiceConstants::maxImageDownloadAttempts, bytes, &networkStop, PictureDecoder::maxPictureBytes)
+    if (fetchWithAttempts (address, ServiceConstants::maxImageDownloadAttempts, bytes, getNetworkStop(), PictureDecoder::maxPictureBytes)
         && ! threadShouldExit())
         picture = PictureDecoder::decode (bytes, largest);
 
-    delivery.post (onResult, picture.isValid(), picture);
+    deliver (picture.isValid(), picture);
 }

@@ -7,19 +7,12 @@
 #include "store/ServiceCodes.h"
 
 PullClientThread::PullClientThread()
-    : juce::Thread ("Downloading Personalized HRTF Thread")
+    : ServiceWorker ("Downloading Personalized HRTF Thread")
 {
 }
 
-PullClientThread::~PullClientThread()
+void PullClientThread::job()
 {
-    stopThread (-1);
-}
-
-void PullClientThread::run()
-{
-    delivery.beginRun();
-
     const auto name = profileName;
     auto* const presetStore = store;
 
@@ -32,7 +25,7 @@ void PullClientThread::run()
         sections.deviceInfo = true;
         sections.updateInfo = true;
 
-        const auto reply = sendServiceRequest (ServiceConstants::pullClientPath, sections, &networkStop);
+        const auto reply = sendServiceRequest (ServiceConstants::pullClientPath, sections, getNetworkStop());
         auto* object = readReplyHeader (reply, header);
 
         if (object != nullptr && header.statusCode == ServiceCodes::statusOk)
@@ -55,7 +48,7 @@ void PullClientThread::run()
                     // replaced atomically once the whole data set is here, so a
                     // failed download leaves an earlier file untouched.
                     int announcedLength = -1;
-                    const auto bytes = fetchUrlBytes (entry["hrtf_url"].toString(), announcedLength, &networkStop);
+                    const auto bytes = fetchUrlBytes (entry["hrtf_url"].toString(), announcedLength, getNetworkStop());
 
                     // A stop asked for by now leaves the folder untouched;
                     // once the file is written, the profile and the backup
@@ -73,5 +66,5 @@ void PullClientThread::run()
         }
     }
 
-    delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message, profileUpdated, fileWritten);
+    deliver (header.execId, header.statusCode, header.returnCode, header.message, profileUpdated, fileWritten);
 }

@@ -1,11 +1,15 @@
 #pragma once
 
-#include "NetworkStop.h"
-#include "ResultDelivery.h"
-
-#include <functional>
+#include "ServiceWorker.h"
 
 class PresetStore;
+
+/** What an HRTF pull is given. */
+struct PullClientInputs
+{
+    juce::String profileName;
+    PresetStore* store = nullptr;
+};
 
 //==============================================================================
 /** Fetches a profile's newest personalised HRTF: asks the service for the
@@ -17,25 +21,19 @@ class PresetStore;
     whole: a failed or incomplete download leaves the folder as it was, and
     so does a run asked to stop before its file is written.
 */
-struct PullClientThread : public juce::Thread
+struct PullClientThread : public ServiceWorker<PullClientThread,
+                                               PullClientInputs,
+                                               const juce::String& /* execId */,
+                                               int /* statusCode */,
+                                               int /* returnCode */,
+                                               const juce::String& /* message */,
+                                               bool /* profileUpdated */,
+                                               bool /* fileWritten */>
 {
     PullClientThread();
 
-    /** Asks a run under way to stop, then waits until it has ended. */
-    ~PullClientThread() override;
-
-    void run() override;
-
-    //==============================================================================
-    juce::String profileName;
-    PresetStore* store = nullptr;
-
-    std::function<void (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)> onResult;
-
 private:
     //==============================================================================
-    ResultDelivery delivery { *this };
-    NetworkStop networkStop { *this };
-
-    JUCE_DECLARE_NON_COPYABLE (PullClientThread)
+    friend ServiceWorker;
+    void job();
 };

@@ -5,24 +5,17 @@
 #include "ServiceConstants.h"
 
 QrCodeGeneratorThread::QrCodeGeneratorThread()
-    : juce::Thread ("QR Generator Thread")
+    : ServiceWorker ("QR Generator Thread")
 {
 }
 
-QrCodeGeneratorThread::~QrCodeGeneratorThread()
+void QrCodeGeneratorThread::job()
 {
-    stopThread (-1);
-}
-
-void QrCodeGeneratorThread::run()
-{
-    delivery.beginRun();
-
     const auto largest = largestPicture;
 
     const auto reply = postJsonRequest (ServiceConstants::qrCodeGeneratorPath + ServiceConstants::clientName,
                                         writeRequestEnvelope ({}),
-                                        &networkStop);
+                                        getNetworkStop());
 
     ReplyHeader header;
     juce::String imageAddress;
@@ -37,11 +30,11 @@ void QrCodeGeneratorThread::run()
     if (imageAddress.startsWith ("http"))
     {
         juce::MemoryBlock bytes;
-        fetchWithAttempts (imageAddress, ServiceConstants::maxImageDownloadAttempts, bytes, &networkStop, PictureDecoder::maxPictureBytes);
+        fetchWithAttempts (imageAddress, ServiceConstants::maxImageDownloadAttempts, bytes, getNetworkStop(), PictureDecoder::maxPictureBytes);
 
         if (! threadShouldExit())
             qrImage = PictureDecoder::decode (bytes, largest);
     }
 
-    delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message, qrImage);
+    deliver (header.execId, header.statusCode, header.returnCode, header.message, qrImage);
 }

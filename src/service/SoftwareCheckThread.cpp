@@ -6,24 +6,17 @@
 #include "store/VarConversions.h"
 
 SoftwareCheckThread::SoftwareCheckThread()
-    : juce::Thread ("SoftwareCheckThread")
+    : ServiceWorker ("SoftwareCheckThread")
 {
 }
 
-SoftwareCheckThread::~SoftwareCheckThread()
+void SoftwareCheckThread::job()
 {
-    stopThread (-1);
-}
-
-void SoftwareCheckThread::run()
-{
-    delivery.beginRun();
-
     RequestSections sections;
     sections.deviceInfo = true;
     sections.softwareUpdateCheck = true;
 
-    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections, &networkStop);
+    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections, getNetworkStop());
 
     ReplyHeader header;
     int updateStatusCode = -1, updateReturnCode = -1;
@@ -48,16 +41,15 @@ void SoftwareCheckThread::run()
         }
     }
 
-    delivery.post (onResult,
-                   header.execId,
-                   header.statusCode,
-                   header.returnCode,
-                   updateStatusCode,
-                   updateReturnCode,
-                   header.message,
-                   updateMessage,
-                   downloadUrl,
-                   releaseNotes,
-                   latestReleaseVersion,
-                   forceUpdate);
+    deliver (header.execId,
+             header.statusCode,
+             header.returnCode,
+             updateStatusCode,
+             updateReturnCode,
+             header.message,
+             updateMessage,
+             downloadUrl,
+             releaseNotes,
+             latestReleaseVersion,
+             forceUpdate);
 }

@@ -5,32 +5,16 @@
 #include "store/PresetStore.h"
 
 StatusCheckThread::StatusCheckThread()
-    : juce::Thread ("Status Check Thread")
+    : ServiceWorker ("Status Check Thread")
 {
 }
 
-StatusCheckThread::~StatusCheckThread()
+void StatusCheckThread::job()
 {
-    stopThread (-1);
-}
+    const StatusCheckInputs inputs = *this;
+    const auto header = check (inputs, getNetworkStop(), *this);
 
-void StatusCheckThread::run()
-{
-    delivery.beginRun();
-
-    auto name = profileName;
-    auto sections = sectionsFor (currentImgId, currentAuralisId, currentHrtfId);
-
-    if (reloadStoreFirst)
-    {
-        const auto saved = profileAsSaved (store, name, *this);
-        name = saved.profileName;
-        sections = sectionsFor (saved.img_id, saved.auralis_id, saved.hrtf_id);
-    }
-
-    const auto header = checkAndMerge (store, name, sections, &networkStop);
-
-    delivery.post (onResult, header.execId, header.statusCode, header.returnCode, header.message);
+    deliver (header.execId, header.statusCode, header.returnCode, header.message);
 }
 
 RequestSections StatusCheckThread::sectionsFor (const juce::String& imgId, const juce::String& auralisId, const juce::String& hrtfId)
@@ -46,8 +30,33 @@ RequestSections StatusCheckThread::sectionsFor (const juce::String& imgId, const
     return sections;
 }
 
-ReplyHeader StatusCheckThread::checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections, NetworkStop* stop)
+ReplyHeader StatusCheckThread::check (const StatusCheckInputs& inputs, NetworkStop* stop, const juce::Thread& worker)
 {
+    AURALIS_ASSERT_WORKER_THREAD
+
+    auto* const store = inputs.store;
+    auto name = inputs.profileName;
+    auto sections = sectionsFor (inputs.currentImgId, inputs.currentAuralisId, inputs.currentHrtfId);
+
+    if (inputs.start != StatusCheckStart::fromInputs)
+    {
+        // Loading may repair files in the data folder, so nothing is read
+        // after a stop; a name the saved bank does not hold leaves the record
+        // empty, so no update check is asked for.
+        ProfileRecord saved;
+
+        if (store != nullptr && ! worker.threadShouldExit())
+        {
+            store->load();
+            store->findProfile (name, saved);
+        }
+
+        if (inputs.start == StatusCheckStart::fromSavedBank)
+            name = saved.profileName;
+
+        sections = sectionsFor (saved.img_id, saved.auralis_id, saved.hrtf_id);
+    }
+
     const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections, stop);
 
     ReplyHeader header;
@@ -57,20 +66,7 @@ ReplyHeader StatusCheckThread::checkAndMerge (PresetStore* store, const juce::St
     const bool stopped = stop != nullptr && stop->isStopRequested();
 
     if (readReplyHeader (reply, header) != nullptr && store != nullptr && ! stopped)
-        store->mergeStatusReply (profileName, reply);
+        store->mergeStatusReply (name, reply);
 
     return header;
-}
-
-ProfileRecord StatusCheckThread::profileAsSaved (PresetStore* store, const juce::String& profileName, const juce::Thread& worker)
-{
-    ProfileRecord record;
-
-    if (store != nullptr && ! worker.threadShouldExit())
-    {
-        store->load();
-        store->findProfile (profileName, record);
-    }
-
-    return record;
 }

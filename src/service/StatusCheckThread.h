@@ -1,66 +1,76 @@
 #pragma once
 
-#include "NetworkStop.h"
 #include "ReplyHeader.h"
 #include "RequestSections.h"
-#include "ResultDelivery.h"
+#include "ServiceWorker.h"
 #include "store/ProfileRecord.h"
-
-#include <functional>
 
 class PresetStore;
 
 //==============================================================================
-/** Checks one profile's status with the service, merges the reply into the
-    store (which creates the profile for a new name) and reports the reply's
-    codes. The page supplies the profile's identifiers, or asks for the check
-    to start from the bank as saved (reloadStoreFirst).
+/** Where a status check takes the profile's identifiers from, and under
+    which name it merges the reply.
 */
-struct StatusCheckThread : public juce::Thread
+enum class StatusCheckStart
 {
-    StatusCheckThread();
+    /** From the inputs; the reply is merged under profileName. */
+    fromInputs,
 
-    /** Asks a run under way to stop, then waits until it has ended. */
-    ~StatusCheckThread() override;
+    /** From the bank as saved, read again from disk on the worker so that
+        the message thread never waits for the disk. A profile the saved
+        bank does not hold is checked under no name and merges nothing. */
+    fromSavedBank,
 
-    void run() override;
+    /** From the bank as saved, like fromSavedBank, but the reply is merged
+        under profileName even when the saved bank does not hold it (then
+        without identifiers, so no update check is asked for). */
+    fromSavedBankUnderGivenName
+};
 
-    //==============================================================================
-    /** The sections of a profile's status check: the update check only when
-        the profile has an image id. */
-    static RequestSections sectionsFor (const juce::String& imgId, const juce::String& auralisId, const juce::String& hrtfId);
-
-    /** Sends a status check, merges a reply object into the store under the
-        name (when there is a store) and returns the reply's header, or the
-        start values when there was no usable reply. After a stop nothing is
-        merged. */
-    static ReplyHeader checkAndMerge (PresetStore* store, const juce::String& profileName, const RequestSections& sections, NetworkStop* stop = nullptr);
-
-    /** Reads the store again from disk (loading may repair files in the data
-        folder, so nothing is read after a stop) and returns the named
-        profile as saved; an empty record when there is no store or no such
-        profile. Worker threads only: it waits for the disk. */
-    static ProfileRecord profileAsSaved (PresetStore* store, const juce::String& profileName, const juce::Thread& worker);
-
-    //==============================================================================
+/** What a status check is given. */
+struct StatusCheckInputs
+{
     juce::String profileName;
     juce::String currentImgId;
     juce::String currentAuralisId;
     juce::String currentHrtfId;
     PresetStore* store = nullptr;
 
-    /** When set, the run first reads the store again from disk and takes the
-        profile's name and identifiers from it instead of the current* inputs,
-        so that the message thread never waits for the disk: a profile the
-        saved bank does not hold is checked under no name and merges nothing. */
-    bool reloadStoreFirst = false;
+    /** fromSavedBank and fromSavedBankUnderGivenName ignore the current*
+        identifiers. */
+    StatusCheckStart start = StatusCheckStart::fromInputs;
+};
 
-    std::function<void (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)> onResult;
+//==============================================================================
+/** Checks one profile's status with the service, merges the reply into the
+    store (which creates the profile for a new name) and reports the reply's
+    codes. The page supplies the profile's identifiers, or asks for the check
+    to start from the bank as saved.
+*/
+struct StatusCheckThread : public ServiceWorker<StatusCheckThread,
+                                                StatusCheckInputs,
+                                                const juce::String& /* execId */,
+                                                int /* statusCode */,
+                                                int /* returnCode */,
+                                                const juce::String& /* message */>
+{
+    StatusCheckThread();
+
+    //==============================================================================
+    /** The sections of a profile's status check: the update check only when
+        the profile has an image id. */
+    static RequestSections sectionsFor (const juce::String& imgId, const juce::String& auralisId, const juce::String& hrtfId);
+
+    /** The whole check with the given inputs, as a worker runs it: takes the
+        identifiers as `inputs.start` says, sends the check and merges a
+        reply object into the store (when there is one). Returns the reply's
+        header, or the start values when there was no usable reply. After a
+        stop nothing is read from disk and nothing is merged. Worker threads
+        only: it waits for the network and the disk. */
+    static ReplyHeader check (const StatusCheckInputs& inputs, NetworkStop* stop, const juce::Thread& worker);
 
 private:
     //==============================================================================
-    ResultDelivery delivery { *this };
-    NetworkStop networkStop { *this };
-
-    JUCE_DECLARE_NON_COPYABLE (StatusCheckThread)
+    friend ServiceWorker;
+    void job();
 };

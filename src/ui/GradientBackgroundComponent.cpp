@@ -55,6 +55,13 @@ GradientBackgroundComponent::GradientBackgroundComponent (const Picture* decoder
     // a SafePointer to the page without racing to create it.
     const juce::Component::SafePointer<juce::Component> weakReference (this);
     juce::ignoreUnused (weakReference);
+
+    busy.addListener (this);
+}
+
+GradientBackgroundComponent::~GradientBackgroundComponent()
+{
+    busy.removeListener (this);
 }
 
 void GradientBackgroundComponent::setCurrentProfile (const juce::String&)
@@ -140,11 +147,18 @@ std::vector<AccessibleCaption*> GradientBackgroundComponent::exposeCaptions (con
 }
 
 //==============================================================================
-void GradientBackgroundComponent::showBusyStatus (bool isBusy)
+void GradientBackgroundComponent::sharedFlagChanged (const SharedFlag&)
 {
+    const auto isBusy = busy.load();
+
     busyStatus.setTitle (overlayMessage);
     busyStatus.setVisible (isBusy);
-    busyAnnouncer.announceChange (isBusy ? overlayMessage : juce::String());
+
+    // Every page follows the flag; only the one on the screen speaks.
+    if (isShowing())
+        busyAnnouncer.announceChange (isBusy ? overlayMessage : juce::String());
+
+    repaint();
 }
 
 void GradientBackgroundComponent::paintOverChildren (juce::Graphics& g)
@@ -156,10 +170,7 @@ void GradientBackgroundComponent::paintOverChildren (juce::Graphics& g)
         KeyboardFocusIndicator::drawFocusFrame (g, getLocalArea (focused, focused->getLocalBounds()).toFloat(), 4.0f);
     }
 
-    const auto isBusy = busy.load();
-    showBusyStatus (isBusy);
-
-    if (! isBusy)
+    if (! busy.load())
         return;
 
     const juce::Rectangle<float> box (120.0f, 230.0f, 300.0f, 100.0f);

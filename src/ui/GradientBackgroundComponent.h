@@ -4,6 +4,7 @@
 #include "Announcer.h"
 #include "PictureButton.h"
 #include "TextRow.h"
+#include "common/SharedFlag.h"
 #include "common/View.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -23,12 +24,15 @@
     thin frame while the keyboard is in use, and the captions a page paints
     and the busy overlay's message are read as text in their places.
 */
-class GradientBackgroundComponent : public juce::Component
+class GradientBackgroundComponent : public juce::Component,
+                                    private SharedFlag::Listener
 {
 public:
     GradientBackgroundComponent (const Picture* decoderLogo,
                                  const Picture* partnerLogo,
                                  const Picture* poweredByLogo);
+
+    ~GradientBackgroundComponent() override;
 
     //==============================================================================
     /** Takes on the named profile before the page is shown; nothing here. */
@@ -37,8 +41,9 @@ public:
     /** Draws the gradient and the logo; every page's paint starts with it. */
     void paintBackground (juce::Graphics& g);
 
-    /** The busy overlay, drawn only while the shared busy flag is set, and
-        the focus frame of a focused image or link button. */
+    /** The busy overlay, drawn only while the shared busy flag is set (the
+        page repaints when it changes), and the focus frame of a focused image
+        or link button. */
     void paintOverChildren (juce::Graphics& g) override;
 
     //==============================================================================
@@ -89,7 +94,9 @@ protected:
 
 private:
     //==============================================================================
-    void showBusyStatus (bool isBusy);
+    /** The busy flag changed: the overlay and its message for screen
+        readers follow it. */
+    void sharedFlagChanged (const SharedFlag& flag) override;
 
     juce::OwnedArray<AccessibleCaption> captions;
     AccessibleCaption busyStatus { {} };

@@ -298,14 +298,14 @@ TEST (MainWindowClose, IsRefusedWhileAnOperationRunsThenSavesAndQuitsWithoutWait
             page.timerCallback();
 
         ASSERT_TRUE (canQuit.isOpen());
-        ASSERT_TRUE (page.getWorkers()[0]->isThreadRunning());
+        ASSERT_TRUE (page.getScreenshotWorker().isThreadRunning());
 
         const auto started = juce::Time::getMillisecondCounterHiRes();
         window.closeButtonPressed();
         EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 5000.0);
         EXPECT_EQ (quits, 1);
         EXPECT_TRUE (presets.existsAsFile());
-        EXPECT_FALSE (page.getWorkers()[0]->isThreadRunning());
+        EXPECT_FALSE (page.getScreenshotWorker().isThreadRunning());
     }
 
     AppConstants::setScreenshotAddressForTesting (previousScreenshotAddress);

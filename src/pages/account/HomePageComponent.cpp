@@ -4,7 +4,6 @@
 #include "SubmitRules.h"
 #include "alerts/Alerts.h"
 #include "common/AppConstants.h"
-#include "common/SharedFlags.h"
 #include "service/PictureDecoder.h"
 #include "store/ServiceCodes.h"
 #include "store/SubmissionNumber.h"
@@ -38,7 +37,7 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
                                       const Picture& poweredByLogoToUse,
                                       PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
-    , store (&storeToUse)
+    , store (storeToUse)
     , checkForUpdatesButton (AccountTexts::checkForUpdatesName)
     , submitNewImageButton (AccountTexts::submitNewImageCaption, true, 18.0f, false, false, false)
     , addProfileButton (AccountTexts::addProfileCaption, true, 28.0f, false, false, false)
@@ -140,7 +139,7 @@ void HomePageComponent::setCurrentProfile (const juce::String& name)
 
     // Item ids are bank index + 1. A preset without a name gets no item (the
     // framework refuses empty items), so items are found by id, not position.
-    const auto names = store->getProfileNames();
+    const auto names = store.getProfileNames();
     int selected = 0;
 
     for (int i = 0; i < names.size(); ++i)
@@ -175,13 +174,13 @@ void HomePageComponent::selectProfile (int index)
     if (! checkRunning)
         startBackgroundCheck (index);
 
-    if (const auto preset = store->presetAt (index); preset.isValid())
-        store->fillRecord (preset, pageRecord);
+    if (const auto preset = store.presetAt (index); preset.isValid())
+        store.fillRecord (preset, pageRecord);
 
     hrtfIdBox.setEmphasisedText (pageRecord.hrtf_id.isNotEmpty() ? pageRecord.hrtf_id : AccountTexts::noHrtfText, {}, {});
 
     lastSelectedIndex = index;
-    store->setLastSelectedPreset (index);
+    store.setLastSelectedPreset (index);
     repaint();
 }
 
@@ -193,44 +192,34 @@ int HomePageComponent::selectedIndex() const
 //==============================================================================
 void HomePageComponent::startBackgroundCheck (int index)
 {
+    ProfileRecord record;
+
+    if (const auto preset = store.presetAt (index); preset.isValid())
+        store.fillRecord (preset, record);
+
     // A check still under way keeps its inputs and its callback; this request
     // is dropped, and the running check's result is shown instead.
-    if (backgroundCheckOutstanding)
+    const auto started = backgroundCheck.start ([&] (BackgroundStatusCheckThread& worker)
+                                                {
+                                                    worker.profileName = record.profileName;
+                                                    worker.store = &store; },
+                                                [this] (const juce::String&, int statusCode, int returnCode, const juce::String&)
+                                                { backgroundCheckFinished (statusCode, returnCode); });
+
+    if (! started)
         return;
 
     checkRunning = true;
-    canQuit.hold (&backgroundCheck);
-
-    ProfileRecord record;
-
-    if (const auto preset = store->presetAt (index); preset.isValid())
-        store->fillRecord (preset, record);
-
-    backgroundCheck.profileName = record.profileName;
-    backgroundCheck.store = store;
-
     clearBadge();
     repaint();
-
-    backgroundCheck.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String&)
-    {
-        backgroundCheckFinished (statusCode, returnCode);
-    };
-
-    backgroundCheckOutstanding = true;
-    backgroundCheck.startThread();
 }
 
 void HomePageComponent::backgroundCheckFinished (int statusCode, int returnCode)
 {
-    backgroundCheckOutstanding = false;
-
     // The check re-read the bank from disk; the selection made here since the
     // last save must not be lost with it.
     if (lastSelectedIndex >= 0)
-        store->setLastSelectedPreset (lastSelectedIndex);
-
-    canQuit.release (&backgroundCheck);
+        store.setLastSelectedPreset (lastSelectedIndex);
 
     // Everything the result changes is settled before an alert opens: an alert
     // runs a nested message loop, in which ticks and other results go on.
@@ -249,7 +238,7 @@ void HomePageComponent::backgroundCheckFinished (int statusCode, int returnCode)
     }
 
     ProfileRecord r;
-    store->findProfile (userBox.getText(), r);
+    store.findProfile (userBox.getText(), r);
     repaint();
 
     if (r.force_update && r.download_url.isNotEmpty())
@@ -288,38 +277,30 @@ void HomePageComponent::backgroundCheckFinished (int statusCode, int returnCode)
 //==============================================================================
 void HomePageComponent::startSubmitCheck()
 {
-    if (submitCheckOutstanding)
+    ProfileRecord record;
+    store.findProfile (userBox.getText(), record);
+
+    const auto started = submitCheck.start ([&] (StatusCheckThread& worker)
+                                            {
+                                                worker.profileName = record.profileName;
+                                                worker.currentImgId = record.img_id;
+                                                worker.currentAuralisId = record.auralis_id;
+                                                worker.currentHrtfId = record.hrtf_id;
+                                                worker.store = &store; },
+                                            [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
+                                            { submitCheckFinished (statusCode, returnCode, message); });
+
+    if (! started)
         return;
 
     checkRunning = true;
-    canQuit.hold (&submitCheck);
     userBox.setEnabled (false);
-
-    ProfileRecord record;
-    store->findProfile (userBox.getText(), record);
-
-    submitCheck.profileName = record.profileName;
-    submitCheck.currentImgId = record.img_id;
-    submitCheck.currentAuralisId = record.auralis_id;
-    submitCheck.currentHrtfId = record.hrtf_id;
-    submitCheck.store = store;
-
-    submitCheck.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
-    {
-        submitCheckFinished (statusCode, returnCode, message);
-    };
-
-    submitCheckOutstanding = true;
-    submitCheck.startThread();
 }
 
 void HomePageComponent::submitCheckFinished (int statusCode, int returnCode, const juce::String& message)
 {
-    submitCheckOutstanding = false;
-    canQuit.release (&submitCheck);
-
     ProfileRecord r;
-    store->findProfile (userBox.getText(), r);
+    store.findProfile (userBox.getText(), r);
 
     using SubmitRules::Outcome;
     const auto outcome = SubmitRules::decide (statusCode, returnCode, r);
@@ -377,31 +358,16 @@ void HomePageComponent::finishSubmitCheck()
 //==============================================================================
 void HomePageComponent::requestQrCode()
 {
-    if (qrRequestOutstanding)
-        return;
-
     overlayMessage = AccountTexts::generatingQrCodeMessage;
-    busy = true;
-    canQuit.hold (&qrCodeRequest);
-    repaint();
 
-    qrCodeRequest.largestPicture = PictureDecoder::largestSizeFor (AppConstants::qrCodeArea);
-    qrCodeRequest.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::Image& qrImage)
-    {
-        qrCodeReceived (statusCode, returnCode, message, qrImage);
-    };
-
-    qrRequestOutstanding = true;
-    qrCodeRequest.startThread();
+    qrCodeRequest.start ([] (QrCodeGeneratorThread& worker)
+                         { worker.largestPicture = PictureDecoder::largestSizeFor (AppConstants::qrCodeArea); },
+                         [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::Image& qrImage)
+                         { qrCodeReceived (statusCode, returnCode, message, qrImage); });
 }
 
 void HomePageComponent::qrCodeReceived (int statusCode, int returnCode, const juce::String& message, const juce::Image& qrImage)
 {
-    qrRequestOutstanding = false;
-    busy = false;
-    repaint();
-    canQuit.release (&qrCodeRequest);
-
     juce::String failure;
 
     if (isNoReply (statusCode, returnCode))
@@ -481,12 +447,12 @@ void HomePageComponent::clearBadge()
 
 bool HomePageComponent::isOperationOutstanding() const
 {
-    return backgroundCheckOutstanding || submitCheckOutstanding || qrRequestOutstanding;
+    return backgroundCheck.isRunning() || submitCheck.isRunning() || qrCodeRequest.isRunning();
 }
 
 void HomePageComponent::updateCheckRunning()
 {
-    checkRunning = backgroundCheckOutstanding || submitCheckOutstanding;
+    checkRunning = backgroundCheck.isRunning() || submitCheck.isRunning();
 }
 
 void HomePageComponent::showPageAlert (const juce::String& title, const juce::String& message)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "common/SharedFlags.h"
 #include "service/BackgroundStatusCheckThread.h"
 #include "service/QrCodeGeneratorThread.h"
+#include "service/ServiceOperation.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
 #include "ui/BoldTextEditor.h"
@@ -61,10 +63,6 @@ public:
     /** How many submission dots the last paint filled. */
     int getFilledDotCount() const noexcept { return filledDots; }
 
-    /** The page's workers, for stopping them all at once when the program
-        quits. */
-    std::vector<juce::Thread*> getWorkers() noexcept { return { &backgroundCheck, &submitCheck, &qrCodeRequest }; }
-
     /** Seconds the page stays visible before its daily refresh. */
     static constexpr int secondsPerDay = 86400;
 
@@ -89,12 +87,14 @@ private:
     void showPageAlert (const juce::String& title, const juce::String& message);
 
     //==============================================================================
-    PresetStore* store;
+    PresetStore& store;
     ProfileRecord pageRecord;
 
-    BackgroundStatusCheckThread backgroundCheck;
-    StatusCheckThread submitCheck;
-    QrCodeGeneratorThread qrCodeRequest;
+    // A worker is never given new inputs or a new callback while its
+    // operation runs.
+    ServiceOperation<BackgroundStatusCheckThread> backgroundCheck;
+    ServiceOperation<StatusCheckThread> submitCheck;
+    ServiceOperation<QrCodeGeneratorThread> qrCodeRequest { OperationTerms {}.setting (busy) };
 
     PictureButton checkForUpdatesButton;
     ButtonComponent submitNewImageButton, addProfileButton;
@@ -113,12 +113,6 @@ private:
     bool checkRunning = false;
     int secondsVisible = 0;
     int submissionsAllowed = 0, submissionsUsed = 0, filledDots = 0;
-
-    // One flag per worker, from its start until its result has been handled:
-    // a worker is never given new inputs or a new callback while it runs.
-    bool backgroundCheckOutstanding = false;
-    bool submitCheckOutstanding = false;
-    bool qrRequestOutstanding = false;
 
     // The bank index selected last; the background check re-reads the bank
     // from disk, which would otherwise forget a selection not yet saved.

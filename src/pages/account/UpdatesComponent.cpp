@@ -43,7 +43,7 @@ UpdatesComponent::UpdatesComponent (const Picture& decoderLogoToUse,
                                     const Picture& backArrowToUse,
                                     PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
-    , store (&storeToUse)
+    , store (storeToUse)
     , backArrow (&backArrowToUse)
     , releaseNotesText (282, 200, 19, false, false)
     , profileUpdateText (282, 35, 19, false, false)
@@ -126,41 +126,25 @@ juce::Component* UpdatesComponent::getFirstInput()
 void UpdatesComponent::startUpdateCheck()
 {
     // A check still under way keeps its inputs and callback; its result
-    // serves this entry too.
-    if (updateCheckOutstanding)
-        return;
-
-    statusCheckBusy = true;
-    canQuit.hold (&statusCheck);
-
-    // The check starts from the bank as saved: its worker reads the store
-    // again from disk, so that this page never waits for the disk.
-    statusCheck.profileName = profileName;
-    statusCheck.currentImgId = {};
-    statusCheck.currentAuralisId = {};
-    statusCheck.currentHrtfId = {};
-    statusCheck.store = store;
-    statusCheck.reloadStoreFirst = true;
-
-    statusCheck.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
-    {
-        updateCheckFinished (statusCode, returnCode, message);
-    };
-
-    updateCheckOutstanding = true;
-    statusCheck.startThread();
+    // serves this entry too. The check starts from the bank as saved: its
+    // worker reads the store again from disk, so that this page never waits
+    // for the disk.
+    updateCheck.start ([this] (StatusCheckThread& worker)
+                       {
+                           worker.profileName = profileName;
+                           worker.store = &store;
+                           worker.start = StatusCheckStart::fromSavedBank; },
+                       [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
+                       { updateCheckFinished (statusCode, returnCode, message); });
 }
 
 void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, const juce::String& message)
 {
-    updateCheckOutstanding = false;
-    canQuit.release (&statusCheck);
-
-    // The flags are settled before an alert opens its nested message loop.
+    // statusCheckBusy is settled before an alert opens its nested message
+    // loop.
     if (isNoReply (statusCode, returnCode))
     {
         serviceReachable = false;
-        statusCheckBusy = false;
         showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
         return;
     }
@@ -168,13 +152,12 @@ void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, cons
     if (statusCode != statusOk)
     {
         profileLoaded = false;
-        statusCheckBusy = false;
         showAlert (*this, AppConstants::errorTitle, message);
         return;
     }
 
     ProfileRecord r;
-    store->findProfile (profileName, r);
+    store.findProfile (profileName, r);
 
     if (r.software_update_status_code == statusOk)
     {
@@ -217,7 +200,6 @@ void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, cons
     }
 
     repaint();
-    statusCheckBusy = false;
 }
 
 //==============================================================================
@@ -226,7 +208,7 @@ void UpdatesComponent::profileUpdateClicked()
     if (busy.load() || statusCheckBusy.load())
         return;
 
-    store->findProfile (profileName, pageRecord);
+    store.findProfile (profileName, pageRecord);
 
     const auto offered = isProfileUpdateOffered (pageRecord) || pageRecord.isFirstHrtfWaiting();
 
@@ -241,36 +223,21 @@ void UpdatesComponent::profileUpdateClicked()
 
 void UpdatesComponent::startProfileUpdate()
 {
-    if (profileUpdateOutstanding)
-        return;
-
     overlayMessage = AppConstants::downloadingHrtfMessage;
-    busy = true;
-    canQuit.hold (&pullClient);
-    repaint();
 
     ProfileRecord record;
-    store->findProfile (profileName, record);
+    store.findProfile (profileName, record);
 
-    pullClient.profileName = record.profileName;
-    pullClient.store = store;
-
-    pullClient.onResult = [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
-    {
-        profileUpdateFinished (statusCode, returnCode, message, profileUpdated, fileWritten);
-    };
-
-    profileUpdateOutstanding = true;
-    pullClient.startThread();
+    profileUpdate.start ([&] (PullClientThread& worker)
+                         {
+                             worker.profileName = record.profileName;
+                             worker.store = &store; },
+                         [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+                         { profileUpdateFinished (statusCode, returnCode, message, profileUpdated, fileWritten); });
 }
 
 void UpdatesComponent::profileUpdateFinished (int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
 {
-    profileUpdateOutstanding = false;
-    busy = false;
-    repaint();
-    canQuit.release (&pullClient);
-
     if (isNoReply (statusCode, returnCode))
     {
         showAlert (*this, AppConstants::errorTitle, AccountTexts::profileUpdateConnectionMessage);
@@ -305,7 +272,7 @@ void UpdatesComponent::softwareUpdateClicked()
     if (busy.load() || statusCheckBusy.load())
         return;
 
-    store->findProfile (profileName, pageRecord);
+    store.findProfile (profileName, pageRecord);
 
     if (pageRecord.isSoftwareUpdateWaiting() && serviceReachable)
     {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "common/SharedFlags.h"
 #include "service/PullClientThread.h"
+#include "service/ServiceOperation.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
 #include "ui/Announcer.h"
@@ -41,10 +43,6 @@ public:
     bool isProfileUpdateAvailable() const noexcept { return profileUpdateAvailable; }
     bool isSoftwareUpdateAvailable() const noexcept { return softwareUpdateAvailable; }
 
-    /** The page's workers, for stopping them all at once when the program
-        quits. */
-    std::vector<juce::Thread*> getWorkers() noexcept { return { &statusCheck, &pullClient }; }
-
 private:
     //==============================================================================
     void startUpdateCheck();
@@ -58,7 +56,7 @@ private:
     void paintUpdateButton (juce::Graphics& g, ButtonComponent& button, bool available, juce::Rectangle<int> bounds);
 
     //==============================================================================
-    PresetStore* store;
+    PresetStore& store;
     const Picture* backArrow;
     ProfileRecord pageRecord;
 
@@ -68,19 +66,16 @@ private:
     juce::Label versionLabel;
     StatusLabel statusLine;
 
-    StatusCheckThread statusCheck;
-    PullClientThread pullClient;
+    // A running worker is never given new inputs or a new callback: a start
+    // while its operation runs is refused.
+    ServiceOperation<StatusCheckThread> updateCheck { OperationTerms {}.setting (statusCheckBusy) };
+    ServiceOperation<PullClientThread> profileUpdate { OperationTerms {}.setting (busy) };
 
     bool serviceReachable = true;
     bool profileLoaded = true;
     bool softwareUpdateAvailable = false;
     bool profileUpdateAvailable = false;
     bool statusLinePending = true;
-
-    // From a worker's start until its result has been handled: a running
-    // worker is never given new inputs or a new callback.
-    bool updateCheckOutstanding = false;
-    bool profileUpdateOutstanding = false;
 
     /** Tells screen readers what the status line says once the check is in. */
     Announcer statusAnnouncer;

@@ -138,7 +138,6 @@ void PersonalizeYourAudioComponent::visibilityChanged()
 
     secondsVisible = 0;
     secondsSinceCheck = ticksBetweenChecks;
-    checkRunning = false;
     showNotDetected = false;
     manualCheck = false;
 
@@ -190,7 +189,7 @@ void PersonalizeYourAudioComponent::timerCallback()
 
     ++secondsVisible;
 
-    if (! checkRunning)
+    if (! imageCheck.isRunning())
         ++secondsSinceCheck;
 
     if (secondsVisible < firstCheckTick)
@@ -207,7 +206,7 @@ void PersonalizeYourAudioComponent::timerCallback()
 
 void PersonalizeYourAudioComponent::next()
 {
-    if (checkRunning || busy)
+    if (imageCheck.isRunning() || busy)
         return;
 
     manualCheck = true;
@@ -216,7 +215,7 @@ void PersonalizeYourAudioComponent::next()
 
 void PersonalizeYourAudioComponent::back()
 {
-    if (checkRunning || busy)
+    if (imageCheck.isRunning() || busy)
         return;
 
     if (onNavigate)
@@ -225,7 +224,7 @@ void PersonalizeYourAudioComponent::back()
 
 void PersonalizeYourAudioComponent::watchNow()
 {
-    if (checkRunning || busy)
+    if (imageCheck.isRunning() || busy)
         return;
 
     ExternalActions::openInBrowser (AppConstants::earTutorialVideoAddress);
@@ -240,30 +239,30 @@ void PersonalizeYourAudioComponent::endAutomaticChecks()
 //==============================================================================
 void PersonalizeYourAudioComponent::startImageCheck()
 {
-    secondsSinceCheck = 0;
-    lastImageNumber = 0;
-    checkRunning = true;
-    canQuit.hold (&statusCheckThread);
-
     ProfileRecord record;
     store.findProfile (profileName, record);
 
-    statusCheckThread.profileName = record.profileName;
-    statusCheckThread.currentImgId = record.img_id;
-    statusCheckThread.currentAuralisId = record.auralis_id;
-    statusCheckThread.currentHrtfId = record.hrtf_id;
-    statusCheckThread.store = &store;
-    statusCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)
-    { onImageChecked (execId, statusCode, returnCode, message); };
-    statusCheckThread.startThread();
+    const auto started = imageCheck.start ([&] (StatusCheckThread& worker)
+                                           {
+                                               worker.profileName = record.profileName;
+                                               worker.currentImgId = record.img_id;
+                                               worker.currentAuralisId = record.auralis_id;
+                                               worker.currentHrtfId = record.hrtf_id;
+                                               worker.store = &store; },
+                                           [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)
+                                           { onImageChecked (execId, statusCode, returnCode, message); });
+
+    if (started)
+    {
+        secondsSinceCheck = 0;
+        lastImageNumber = 0;
+    }
 }
 
 void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int statusCode, int returnCode, const juce::String& message)
 {
-    canQuit.release (&statusCheckThread);
-
-    // While an alert below is up, the timer keeps ticking; checkRunning stays
-    // set until it is closed, so no other check starts meanwhile.
+    // While an alert below is up, the timer keeps ticking; the check counts
+    // as running until it is closed, so no other check starts meanwhile.
     if (isNoReply (statusCode, returnCode))
     {
         showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
@@ -271,7 +270,6 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
         if (manualCheck)
             endAutomaticChecks();
 
-        checkRunning = false;
         return;
     }
 
@@ -287,7 +285,6 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
             showAlert (*this, message, Texts::tryingAgain);
         }
 
-        checkRunning = false;
         return;
     }
 
@@ -306,7 +303,6 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
         if (quotaMessage != nullptr)
         {
             showAlert (*this, AppConstants::errorTitle, *quotaMessage);
-            checkRunning = false;
             return;
         }
     }
@@ -332,33 +328,25 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
         showAlert (*this, Texts::noImageTitle, Texts::noImageMessage);
         endAutomaticChecks();
     }
-
-    checkRunning = false;
 }
 
 void PersonalizeYourAudioComponent::startHrtfPull()
 {
     overlayMessage = AppConstants::downloadingHrtfMessage;
-    busy = true;
-    canQuit.hold (&pullThread);
-    repaint();
 
     ProfileRecord record;
     store.findProfile (profileName, record);
 
-    pullThread.profileName = record.profileName;
-    pullThread.store = &store;
-    pullThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
-    { onHrtfPulled (execId, statusCode, returnCode, message, profileUpdated, fileWritten); };
-    pullThread.startThread();
+    hrtfPull.start ([&] (PullClientThread& worker)
+                    {
+                        worker.profileName = record.profileName;
+                        worker.store = &store; },
+                    [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+                    { onHrtfPulled (execId, statusCode, returnCode, message, profileUpdated, fileWritten); });
 }
 
 void PersonalizeYourAudioComponent::onHrtfPulled (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
 {
-    busy = false;
-    repaint();
-    canQuit.release (&pullThread);
-
     // Every failure ends the automatic checks before its alert; only Next
     // checks again.
     if (isNoReply (statusCode, returnCode))

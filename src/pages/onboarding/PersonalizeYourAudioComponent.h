@@ -1,6 +1,8 @@
 #pragma once
 
+#include "common/SharedFlags.h"
 #include "service/PullClientThread.h"
+#include "service/ServiceOperation.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
 #include "ui/BoldTextEditor.h"
@@ -67,13 +69,9 @@ public:
     juce::ImageButton& getBackButton() noexcept { return backButton; }
     const BoldTextEditor& getLoggedInAs() const noexcept { return loggedInAs; }
     int getSecondsVisible() const noexcept { return secondsVisible; }
-    bool isCheckRunning() const noexcept { return checkRunning; }
+    bool isCheckRunning() const noexcept { return imageCheck.isRunning(); }
     bool isShowingNotDetected() const noexcept { return showNotDetected; }
     int getLastImageNumber() const noexcept { return lastImageNumber; }
-
-    /** The page's workers, for stopping them all at once when the program
-        quits. */
-    std::vector<juce::Thread*> getWorkers() noexcept { return { &statusCheckThread, &pullThread }; }
 
 private:
     //==============================================================================
@@ -87,12 +85,13 @@ private:
     //==============================================================================
     PresetStore& store;
 
-    StatusCheckThread statusCheckThread;
-    PullClientThread pullThread;
+    /** A check ends only once its handler (and any alert it shows) is done,
+        so that no other check starts meanwhile. */
+    ServiceOperation<StatusCheckThread> imageCheck { OperationTerms {}.endingAfterHandler() };
+    ServiceOperation<PullClientThread> hrtfPull { OperationTerms {}.setting (busy) };
 
     int secondsVisible = 0;
     int secondsSinceCheck = 0;
-    bool checkRunning = false;
     int lastImageNumber = 0;
 
     BoldTextEditor loggedInAs { 312, 35, 21, true, false };

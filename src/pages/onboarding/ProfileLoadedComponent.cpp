@@ -2,7 +2,6 @@
 
 #include "common/AppConstants.h"
 #include "common/ExternalActions.h"
-#include "common/SharedFlags.h"
 #include "service/PictureDecoder.h"
 #include "ui/Announcer.h"
 #include "ui/Fonts.h"
@@ -140,7 +139,6 @@ void ProfileLoadedComponent::visibilityChanged()
     }
 
     secondsVisible = 0;
-    canQuit.hold (&imageThread);
     downloadingScreenshot = true;
     repaint();
 
@@ -148,15 +146,13 @@ void ProfileLoadedComponent::visibilityChanged()
     Announcer::announce (Texts::congratulations);
 
     // A download still under way from an earlier showing delivers for this
-    // one; starting the worker again would do nothing.
-    if (! imageThread.isThreadRunning())
-    {
-        imageThread.url = AppConstants::getScreenshotAddress();
-        imageThread.largestPicture = PictureDecoder::largestSizeFor (screenshotArea);
-        imageThread.onResult = [this] (bool success, const juce::Image& picture)
-        { onScreenshotDownloaded (success, picture); };
-        imageThread.startThread();
-    }
+    // one.
+    screenshotDownload.start ([] (DownloadImageThread& worker)
+                              {
+                                  worker.url = AppConstants::getScreenshotAddress();
+                                  worker.largestPicture = PictureDecoder::largestSizeFor (screenshotArea); },
+                              [this] (bool success, const juce::Image& picture)
+                              { onScreenshotDownloaded (success, picture); });
 
     startTimer (tickIntervalMs);
 }
@@ -198,7 +194,7 @@ const juce::Image& ProfileLoadedComponent::getEmbeddedScreenshot()
 
 void ProfileLoadedComponent::settleScreenshot (const juce::Image& picture)
 {
-    canQuit.release (&imageThread);
+    screenshotDownload.letGo();
     downloadingScreenshot = false;
     screenshot = picture;
     repaint();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/DownloadImageThread.h"
+#include "service/ServiceOperation.h"
 #include "store/PresetStore.h"
 #include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
@@ -74,9 +75,8 @@ public:
     bool isDownloadingScreenshot() const noexcept { return downloadingScreenshot; }
     int getSecondsVisible() const noexcept { return secondsVisible; }
 
-    /** The page's workers, for stopping them all at once when the program
-        quits. */
-    std::vector<juce::Thread*> getWorkers() noexcept { return { &imageThread }; }
+    /** The picture's download, for tests. */
+    const DownloadImageThread& getScreenshotWorker() noexcept { return screenshotDownload.getWorker(); }
 
 private:
     //==============================================================================
@@ -89,7 +89,13 @@ private:
     juce::Path validIcon;
     juce::Image fallbackScreenshot;
     ButtonComponent homeButton;
-    DownloadImageThread imageThread;
+
+    /** The page waits for its picture, with the close gate shut, from each
+        showing until the picture is settled (arrived, refused, or the
+        deadline passed); a download still under way from an earlier showing
+        serves the next one. */
+    ServiceOperation<DownloadImageThread> screenshotDownload { OperationTerms {}.joiningRunningWork() };
+
     juce::Image screenshot;
     bool downloadingScreenshot = false;
     int secondsVisible = 0;

@@ -132,21 +132,12 @@ void StartPageComponent::visibilityChanged()
     if (! isVisible())
         return;
 
+    // A check still under way from an earlier showing keeps its flags and
+    // delivers its result; it is not started again.
     if (firstRun)
-    {
-        // A check still under way from an earlier showing keeps its flags
-        // and delivers its result; starting it again would do nothing.
-        if (! softwareCheckThread.isThreadRunning())
-        {
-            statusCheckBusy = true;
-            canQuit.hold (&softwareCheckThread);
-            softwareCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, int updateStatusCode, int updateReturnCode, const juce::String& message, const juce::String& updateMessage, const juce::String& downloadUrl, const juce::String& releaseNotes, const juce::String& latestReleaseVersion, bool forceUpdate)
-            {
-                SoftwareUpdateNotice::handleSoftwareCheckResult (*this, &softwareCheckThread, execId, statusCode, returnCode, updateStatusCode, updateReturnCode, message, updateMessage, downloadUrl, releaseNotes, latestReleaseVersion, forceUpdate);
-            };
-            softwareCheckThread.startThread();
-        }
-    }
+        softwareCheck.start ([] (SoftwareCheckThread&) {},
+                             [this] (const auto&... result)
+                             { SoftwareUpdateNotice::showForCheckResult (*this, result...); });
 
     // No way back when the program started without a profile.
     if (firstRun)
@@ -281,37 +272,41 @@ void StartPageComponent::back()
 
 void StartPageComponent::startProfileCheck (const juce::String& name)
 {
-    statusCheckBusy = true;
-    canQuit.hold (&statusCheckThread);
+    profileCheck.start ([&] (StatusCheckThread& worker)
+                        {
+                            worker.profileName = name;
+                            worker.store = &store; },
+                        [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)
+                        { onProfileChecked (execId, statusCode, returnCode, message); });
+
     userNameEditor.setEnabled (false);
     nameBeingRegistered = name;
-
-    statusCheckThread.profileName = name;
-    statusCheckThread.currentImgId = {};
-    statusCheckThread.currentAuralisId = {};
-    statusCheckThread.currentHrtfId = {};
-    statusCheckThread.store = &store;
-    statusCheckThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)
-    { onProfileChecked (execId, statusCode, returnCode, message); };
-
     userNameEditor.edited = false;
     refreshVerdict();
-    statusCheckThread.startThread();
+}
+
+void StartPageComponent::startQrCodeRequest()
+{
+    overlayMessage = Texts::generatingQrCode;
+    userNameEditor.setEnabled (false);
+
+    qrCodeRequest.start ([] (QrCodeGeneratorThread& worker)
+                         { worker.largestPicture = PictureDecoder::largestSizeFor (AppConstants::qrCodeArea); },
+                         [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, const juce::Image& image)
+                         { onQrCodeReceived (execId, statusCode, returnCode, message, image); });
 }
 
 void StartPageComponent::startHrtfPull()
 {
     overlayMessage = AppConstants::downloadingHrtfMessage;
-    busy = true;
-    canQuit.hold (&pullThread);
-    repaint();
     userNameEditor.setEnabled (false);
 
-    pullThread.profileName = nameBeingRegistered;
-    pullThread.store = &store;
-    pullThread.onResult = [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
-    { onHrtfPulled (execId, statusCode, returnCode, message, profileUpdated, fileWritten); };
-    pullThread.startThread();
+    hrtfPull.start ([this] (PullClientThread& worker)
+                    {
+                        worker.profileName = nameBeingRegistered;
+                        worker.store = &store; },
+                    [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
+                    { onHrtfPulled (execId, statusCode, returnCode, message, profileUpdated, fileWritten); });
 }
 
 void StartPageComponent::removeRegisteredProfile (const juce::String& name)
@@ -325,7 +320,6 @@ void StartPageComponent::removeRegisteredProfile (const juce::String& name)
 //==============================================================================
 void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, int returnCode, const juce::String& message)
 {
-    canQuit.release (&statusCheckThread);
     userNameEditor.setEnabled (true);
 
     ProfileRecord record;
@@ -334,14 +328,12 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
     if (isNoReply (statusCode, returnCode))
     {
         showAlert (*this, AppConstants::errorTitle, AppConstants::connectionMessage);
-        statusCheckBusy = false;
         return;
     }
 
     if (statusCode != statusOk)
     {
         showAlert (*this, Texts::registerAgainTitle, message);
-        statusCheckBusy = false;
         removeRegisteredProfile (record.profileName);
         return;
     }
@@ -349,7 +341,6 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
     if (record.hrtf_requested > 0 && record.downloadsLeft() <= 0)
     {
         showAlert (*this, AppConstants::errorTitle, AppConstants::downloadLimitMessage + AppConstants::supportEmailAddress);
-        statusCheckBusy = false;
         removeRegisteredProfile (record.profileName);
         return;
     }
@@ -361,19 +352,9 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
     }
     else
     {
-        overlayMessage = Texts::generatingQrCode;
-        busy = true;
-        canQuit.hold (&qrCodeThread);
-        repaint();
-        userNameEditor.setEnabled (false);
-
-        qrCodeThread.largestPicture = PictureDecoder::largestSizeFor (AppConstants::qrCodeArea);
-        qrCodeThread.onResult = [this] (const juce::String& qrExecId, int qrStatusCode, int qrReturnCode, const juce::String& qrMessage, const juce::Image& image)
-        { onQrCodeReceived (qrExecId, qrStatusCode, qrReturnCode, qrMessage, image); };
-        qrCodeThread.startThread();
+        startQrCodeRequest();
     }
 
-    statusCheckBusy = false;
     profileAccepted = true;
     refreshVerdict();
 }
@@ -381,9 +362,7 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
 void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int returnCode, const juce::String& message, bool profileUpdated, bool fileWritten)
 {
     userNameEditor.edited = false;
-    busy = false;
     refreshVerdict();
-    canQuit.release (&pullThread);
     userNameEditor.setEnabled (true);
 
     const auto name = nameBeingRegistered;
@@ -424,9 +403,7 @@ void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int 
 void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, int returnCode, const juce::String& message, const juce::Image& image)
 {
     userNameEditor.edited = false;
-    busy = false;
     refreshVerdict();
-    canQuit.release (&qrCodeThread);
     userNameEditor.setEnabled (true);
 
     ProfileRecord record;

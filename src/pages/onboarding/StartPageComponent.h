@@ -1,7 +1,9 @@
 #pragma once
 
+#include "common/SharedFlags.h"
 #include "service/PullClientThread.h"
 #include "service/QrCodeGeneratorThread.h"
+#include "service/ServiceOperation.h"
 #include "service/SoftwareCheckThread.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
@@ -71,15 +73,12 @@ public:
     bool isShowingValidIcon() const noexcept { return userNameValid; }
     bool isProfileAccepted() const noexcept { return profileAccepted; }
 
-    /** The page's workers, for stopping them all at once when the program
-        quits. */
-    std::vector<juce::Thread*> getWorkers() noexcept { return { &statusCheckThread, &qrCodeThread, &pullThread, &softwareCheckThread }; }
-
 private:
     //==============================================================================
     void begin();
     void back();
     void startProfileCheck (const juce::String& name);
+    void startQrCodeRequest();
     void startHrtfPull();
     void refreshVerdict();
     void judgeName();
@@ -89,10 +88,12 @@ private:
     //==============================================================================
     PresetStore& store;
 
-    StatusCheckThread statusCheckThread;
-    QrCodeGeneratorThread qrCodeThread;
-    PullClientThread pullThread;
-    SoftwareCheckThread softwareCheckThread;
+    /** The name's check ends, and lets go of statusCheckBusy, only once its
+        handler (and any alert it shows) is done. */
+    ServiceOperation<StatusCheckThread> profileCheck { OperationTerms {}.setting (statusCheckBusy, LetGo::afterHandler).endingAfterHandler() };
+    ServiceOperation<QrCodeGeneratorThread> qrCodeRequest { OperationTerms {}.setting (busy) };
+    ServiceOperation<PullClientThread> hrtfPull { OperationTerms {}.setting (busy) };
+    ServiceOperation<SoftwareCheckThread> softwareCheck { OperationTerms {}.setting (statusCheckBusy) };
 
     TextEditorComponent userNameEditor { 350 };
     ButtonComponent beginButton;
