@@ -62,6 +62,8 @@ int runOverDimmedPage (juce::Component& page,
 int showAlert (juce::Component& page, const juce::String& title, const juce::String& message)
 {
     JUCE_ASSERT_MESSAGE_THREAD
+
+    JUCE_ASSERT_MESSAGE_THREAD
     return runOverDimmedPage<StereoAlertWindow> (page, title, message);
 }
 
@@ -70,6 +72,8 @@ int showUpdateAlert (juce::Component& page,
                      const juce::String& message,
                      const juce::String& downloadUrl)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     JUCE_ASSERT_MESSAGE_THREAD
 
     return runOverDimmedPage<StereoAlertWindow> (page, title, message, {}, [&downloadUrl] (int answer)
@@ -87,6 +91,8 @@ int showUpdateAvailable (juce::Component& page,
                          const juce::String& firstButtonText,
                          const juce::String& secondButtonText)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     JUCE_ASSERT_MESSAGE_THREAD
 
     return runOverDimmedPage<LinkAlertWindow> (page, title, message, [&] (LinkAlertWindow& window)

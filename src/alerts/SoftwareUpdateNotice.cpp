@@ -55,6 +55,8 @@ SoftwareUpdateNotice SoftwareUpdateNotice::decide (int statusCode,
 
 int SoftwareUpdateNotice::show (juce::Component& page) const
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     switch (kind)
     {
         case Kind::connectionError:

@@ -73,6 +73,8 @@ bool ExternalActions::openInBrowser (const juce::String& address)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
+    JUCE_ASSERT_MESSAGE_THREAD
+
     if (! isOpenableWebAddress (address))
         return false;
 
@@ -84,6 +86,8 @@ bool ExternalActions::openInBrowser (const juce::String& address)
 
 void ExternalActions::requestQuit()
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     JUCE_ASSERT_MESSAGE_THREAD
 
     if (auto& quit = quitRequester())

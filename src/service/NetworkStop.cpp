@@ -3,11 +3,15 @@
 NetworkStop::NetworkStop (juce::Thread& threadToWatch)
     : thread (threadToWatch)
 {
+    jassert (! thread.isThreadRunning());
+
     thread.addListener (this);
 }
 
 NetworkStop::~NetworkStop()
 {
+    jassert (! thread.isThreadRunning());
+
     thread.removeListener (this);
 }
 

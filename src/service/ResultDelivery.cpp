@@ -10,6 +10,8 @@ ResultDelivery::ResultDelivery (juce::Thread& workerThread)
 
 void ResultDelivery::beginRun()
 {
+    jassert (juce::Thread::getCurrentThread() == &worker);
+
     ++runNumber;
 }
 

@@ -29,11 +29,13 @@ public:
     void beginRun();
 
     /** Posts a call of `callback` with copies of the values, unless the
-        callback is empty now. The callback member is read again on the message
+        callback is empty now. On the worker's thread, as the run's last act. The callback member is read again on the message
         thread, so its current value is called. */
     template <typename... Params, typename... Values>
     void post (const std::function<void (Params...)>& callback, Values... values)
     {
+        jassert (juce::Thread::getCurrentThread() == &worker);
+
         if (! callback || worker.threadShouldExit())
             return;
 

@@ -2,6 +2,7 @@
 
 #include "JsonNumberRewriter.h"
 #include "ServiceConstants.h"
+#include "common/ThreadContracts.h"
 #include "store/DeviceIdentifier.h"
 #include "store/VarConversions.h"
 
@@ -305,6 +306,8 @@ bool makeNumbersSafeToParse (const juce::String& jsonText, juce::String& safeTex
 
 juce::var postJsonRequest (const juce::String& path, const juce::String& body, NetworkStop* stop)
 {
+    AURALIS_ASSERT_WORKER_THREAD
+
     // The query travels inside the path: given as a parameter, the framework
     // would move it into the POST body.
     const auto address = juce::URL (ServiceConstants::serviceBaseAddress())
@@ -360,6 +363,7 @@ juce::var parseReply (const juce::MemoryBlock& bytes, int httpStatus)
 
 juce::var sendServiceRequest (const juce::String& endpointPath, const RequestSections& sections, NetworkStop* stop)
 {
+    AURALIS_ASSERT_WORKER_THREAD
     return postJsonRequest (endpointPath + ServiceConstants::clientName, writeRequestEnvelope (sections), stop);
 }
 
@@ -436,6 +440,8 @@ juce::String nextHopAddress (const juce::String& currentAddress, const juce::Str
 //==============================================================================
 juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkStop* stop, juce::int64 maxBytes)
 {
+    AURALIS_ASSERT_WORKER_THREAD
+
     // Only web addresses, and those over https: the framework would read a
     // "file:" address from the local disk, and the address comes from the
     // service. The address is otherwise used exactly as the service gave it:
@@ -483,6 +489,8 @@ bool isCompleteDownload (const juce::MemoryBlock& bytes, int announcedLength)
 
 bool fetchWithAttempts (const juce::String& url, int maxAttempts, juce::MemoryBlock& bytes, NetworkStop* stop, juce::int64 maxBytes)
 {
+    AURALIS_ASSERT_WORKER_THREAD
+
     bytes.reset();
 
     for (int attempt = 0; attempt < maxAttempts && ! isStopped (stop); ++attempt)

@@ -4,6 +4,8 @@
 
 void Announcer::announceChange (const juce::String& text)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     if (text == lastText)
         return;
 
@@ -15,6 +17,8 @@ void Announcer::announceChange (const juce::String& text)
 
 void Announcer::announce (const juce::String& text)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     if (auto& hear = listener())
         hear (text);
     else

@@ -61,6 +61,8 @@ bool KeyboardFocusIndicator::isKeyboardInUse()
 
 void KeyboardFocusIndicator::setKeyboardInUse (bool inUse)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     if (keyboardInUse == inUse)
         return;
 
@@ -78,6 +80,8 @@ void KeyboardFocusIndicator::setKeyboardInUse (bool inUse)
 
 void KeyboardFocusIndicator::watch (juce::Component& window)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     window.addKeyListener (&watcher());
     window.addMouseListener (&watcher(), true);
 }

@@ -1,3 +1,4 @@
+#include "OnWorker.h"
 #include "ServiceTestFixture.h"
 
 #include "service/ServiceClient.h"
@@ -87,12 +88,12 @@ TEST_F (Redirects, NoDownloadReachesAPlainHttpAddressWhateverTheStatus)
         // To the plain listener: the hop is made over TLS, which it cannot
         // speak, so nothing arrives.
         int length = -1;
-        EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/to-plain/" + juce::String (status)), length).isEmpty());
+        EXPECT_TRUE (OnWorker::fetchUrlBytes (server.urlFor ("/to-plain/" + juce::String (status)), length).isEmpty());
 
         // To the TLS server under an http:// address: fetched over TLS.
         length = -1;
         server.clearRequests();
-        EXPECT_EQ (fetchUrlBytes (server.urlFor ("/to-tls/" + juce::String (status)), length), bytes);
+        EXPECT_EQ (OnWorker::fetchUrlBytes (server.urlFor ("/to-tls/" + juce::String (status)), length), bytes);
         EXPECT_EQ (length, (int) bytes.getSize());
         EXPECT_TRUE (server.lastRequestFor ("/target").overTls);
         EXPECT_EQ (server.lastRequestFor ("/target").method, "GET");
@@ -115,11 +116,11 @@ TEST_F (Redirects, NoPostReachesAPlainHttpAddressWhateverTheStatus)
         SCOPED_TRACE (status);
 
         redirectPostsTo (status, plain.urlFor ("/target"));
-        EXPECT_TRUE (postJsonRequest ("redirect/" + juce::String (status), body).isVoid());
+        EXPECT_TRUE (OnWorker::postJsonRequest ("redirect/" + juce::String (status), body).isVoid());
 
         redirectPostsTo (status, "http://127.0.0.1:" + juce::String (server.getPort()) + "/target");
         server.clearRequests();
-        const auto reply = postJsonRequest ("redirect/" + juce::String (status), body);
+        const auto reply = OnWorker::postJsonRequest ("redirect/" + juce::String (status), body);
         EXPECT_EQ (reply["message"].toString(), "over tls");
 
         // 307 and 308 keep the method and the body; the others go on with a GET.
@@ -153,15 +154,15 @@ TEST_F (Redirects, AtMostFiveAreFollowed)
     startServer();
 
     int length = -1;
-    EXPECT_EQ (fetchUrlBytes (server.urlFor ("/hop/5"), length), bytes);
+    EXPECT_EQ (OnWorker::fetchUrlBytes (server.urlFor ("/hop/5"), length), bytes);
 
     length = -1;
-    EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/hop/6"), length).isEmpty());
+    EXPECT_TRUE (OnWorker::fetchUrlBytes (server.urlFor ("/hop/6"), length).isEmpty());
     EXPECT_EQ (server.countRequests ("/hop/0"), 1);
 
     // A redirect without a usable address leads nowhere.
     server.serve ("GET", "/nowhere", TestHttpResponse::status (302));
     server.serve ("GET", "/ftp", TestHttpResponse::redirect ("ftp://127.0.0.1/hrtf", 302));
-    EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/nowhere"), length).isEmpty());
-    EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/ftp"), length).isEmpty());
+    EXPECT_TRUE (OnWorker::fetchUrlBytes (server.urlFor ("/nowhere"), length).isEmpty());
+    EXPECT_TRUE (OnWorker::fetchUrlBytes (server.urlFor ("/ftp"), length).isEmpty());
 }

@@ -1,8 +1,10 @@
 #include "ExpectedEnvelope.h"
+#include "OnWorker.h"
 #include "ServiceTestFixture.h"
 
 #include "service/ServiceClient.h"
 #include "store/DeviceIdentifier.h"
+#include "support/AssertionWatch.h"
 
 #include <cmath>
 #include <cstring>
@@ -198,7 +200,11 @@ TEST (ReplyNumbers, EveryNumberIsReadAsItsValueWithoutOverflow)
     // as -72; blanks after a minus sign and leading zeros are read as they
     // are but never rewritten; a sign, point or exponent mark straight after
     // a number would make a rewritten one read on.
-    ASSERT_EQ ((int) juce::JSON::parse ("[-x]")[0], -72);
+    {
+        // The framework's parser asserts on it, reading it all the same.
+        const AssertionWatch::ScopedExpectedAssertion misread ("juce_JSON.cpp:194");
+        ASSERT_EQ ((int) juce::JSON::parse ("[-x]")[0], -72);
+    }
 
     for (auto* refused : { "[-x]", "[1, -]", "[- ", "[- 99999999999999999999]", "[012345678901234567890]", "[1.e99999999999]", "[5\xd9\xa0]", "[0.00000e-1000e-10000000000000]", "[1e999999999999.5]", "[1-2]" })
         EXPECT_TRUE (parse (refused).isVoid()) << refused;
@@ -257,7 +263,7 @@ TEST (FetchUrlBytes, RefusesAddressesThatAreNotWebAddresses)
     ASSERT_TRUE (local.getFile().replaceWithText ("secret"));
 
     int length = -1;
-    EXPECT_TRUE (fetchUrlBytes (juce::URL (local.getFile()).toString (false), length).isEmpty());
+    EXPECT_TRUE (OnWorker::fetchUrlBytes (juce::URL (local.getFile()).toString (false), length).isEmpty());
     EXPECT_EQ (length, -1);
 }
 
@@ -271,7 +277,7 @@ TEST_F (ServiceClient, PostCarriesEnvelopeHeadersAndClientNameOverTls)
 
     RequestSections sections;
     sections.deviceInfo = sections.softwareUpdateCheck = true;
-    const auto reply = sendServiceRequest (ServiceConstants::statusCheckPath, sections);
+    const auto reply = OnWorker::sendServiceRequest (ServiceConstants::statusCheckPath, sections);
     EXPECT_EQ ((int) reply["status_code"], 200);
 
     ASSERT_EQ (server.getRequests().size(), 1u);
@@ -293,13 +299,13 @@ TEST_F (ServiceClient, StatusCodeComesFromHttpOnlyWhenTheReplyLacksIt)
     serveReply ("present-500", R"({"status_code": 200, "return_code": 7})", 500);
     startServer();
 
-    const auto notFound = postJsonRequest ("missing-404", "{}");
+    const auto notFound = OnWorker::postJsonRequest ("missing-404", "{}");
     EXPECT_EQ ((int) notFound["status_code"], 404);
     EXPECT_EQ (notFound["exec_id"].toString(), "a");
 
-    EXPECT_EQ ((int) postJsonRequest ("missing-200", "{}")["status_code"], 200);
+    EXPECT_EQ ((int) OnWorker::postJsonRequest ("missing-200", "{}")["status_code"], 200);
 
-    const auto kept = postJsonRequest ("present-500", "{}");
+    const auto kept = OnWorker::postJsonRequest ("present-500", "{}");
     EXPECT_EQ ((int) kept["status_code"], 200);
     EXPECT_EQ ((int) kept["return_code"], 7);
 }
@@ -315,10 +321,10 @@ TEST_F (ServiceClient, BodiesThatAreNotJsonObjectsOrArraysGiveNoReply)
     startServer();
 
     for (auto* path : { "empty", "html", "garbage", "scalar", "gzip" })
-        EXPECT_TRUE (postJsonRequest (path, "{}").isVoid()) << path;
+        EXPECT_TRUE (OnWorker::postJsonRequest (path, "{}").isVoid()) << path;
 
     // An array is handed back unchanged, without a status added.
-    const auto array = postJsonRequest ("array", "{}");
+    const auto array = OnWorker::postJsonRequest ("array", "{}");
     ASSERT_TRUE (array.isArray());
     EXPECT_EQ (array.size(), 2);
     ReplyHeader header;
@@ -335,9 +341,9 @@ TEST_F (ServiceClient, OversizeRepliesAreNoReplyWithOrWithoutALength)
     server.serve ("POST", "/fitting-chunked", TestHttpResponse::json (fitting).withChunkedBody());
     startServer();
 
-    EXPECT_TRUE (postJsonRequest ("big", "{}").isVoid());
-    EXPECT_TRUE (postJsonRequest ("big-chunked", "{}").isVoid());
-    EXPECT_EQ (postJsonRequest ("fitting-chunked", "{}")["pad"].toString().length(), 3 * 1024 * 1024);
+    EXPECT_TRUE (OnWorker::postJsonRequest ("big", "{}").isVoid());
+    EXPECT_TRUE (OnWorker::postJsonRequest ("big-chunked", "{}").isVoid());
+    EXPECT_EQ (OnWorker::postJsonRequest ("fitting-chunked", "{}")["pad"].toString().length(), 3 * 1024 * 1024);
 }
 
 TEST_F (ServiceClient, DeeplyNestedRepliesAreRefusedBeforeParsing)
@@ -348,9 +354,9 @@ TEST_F (ServiceClient, DeeplyNestedRepliesAreRefusedBeforeParsing)
     serveReply ("shallow", R"({"status_code": 200, "a": [[[{"b": [1]}]]]})");
     startServer();
 
-    EXPECT_TRUE (postJsonRequest ("deep-arrays", "{}").isVoid());
-    EXPECT_TRUE (postJsonRequest ("deep-objects", "{}").isVoid());
-    EXPECT_EQ ((int) postJsonRequest ("shallow", "{}")["status_code"], 200);
+    EXPECT_TRUE (OnWorker::postJsonRequest ("deep-arrays", "{}").isVoid());
+    EXPECT_TRUE (OnWorker::postJsonRequest ("deep-objects", "{}").isVoid());
+    EXPECT_EQ ((int) OnWorker::postJsonRequest ("shallow", "{}")["status_code"], 200);
 }
 
 TEST_F (ServiceClient, UnreachableOrUntrustedServersGiveNoReply)
@@ -361,17 +367,17 @@ TEST_F (ServiceClient, UnreachableOrUntrustedServersGiveNoReply)
     ASSERT_TRUE (untrusted.start());
 
     ServiceConstants::setServiceBaseAddressForTesting (untrusted.getOrigin());
-    EXPECT_TRUE (sendServiceRequest (ServiceConstants::statusCheckPath, {}).isVoid());
+    EXPECT_TRUE (OnWorker::sendServiceRequest (ServiceConstants::statusCheckPath, {}).isVoid());
 
     int length = -1;
-    EXPECT_TRUE (fetchUrlBytes (untrusted.urlFor ("/picture.png"), length).isEmpty());
+    EXPECT_TRUE (OnWorker::fetchUrlBytes (untrusted.urlFor ("/picture.png"), length).isEmpty());
     EXPECT_EQ (untrusted.countRequests ("/picture.png"), 0);
 
     // A port nobody listens on any more.
     const auto closedOrigin = untrusted.getOrigin();
     untrusted.stop();
     ServiceConstants::setServiceBaseAddressForTesting (closedOrigin);
-    EXPECT_TRUE (sendServiceRequest (ServiceConstants::statusCheckPath, {}).isVoid());
+    EXPECT_TRUE (OnWorker::sendServiceRequest (ServiceConstants::statusCheckPath, {}).isVoid());
 }
 
 //==============================================================================
@@ -384,7 +390,7 @@ TEST_F (ServiceClient, PlainHttpAddressesAreFetchedOverTls)
     const auto plainAddress = "http://127.0.0.1:" + juce::String (server.getPort()) + "/hrtf.bin";
 
     int length = -1;
-    EXPECT_EQ (fetchUrlBytes (plainAddress, length), bytes);
+    EXPECT_EQ (OnWorker::fetchUrlBytes (plainAddress, length), bytes);
     EXPECT_EQ (length, 70000);
     ASSERT_EQ (server.countRequests ("/hrtf.bin"), 1);
     EXPECT_TRUE (server.lastRequestFor ("/hrtf.bin").overTls);
@@ -392,7 +398,7 @@ TEST_F (ServiceClient, PlainHttpAddressesAreFetchedOverTls)
     // The scheme in any letter case: "HTTP://" would travel in clear text
     // just the same.
     length = -1;
-    EXPECT_EQ (fetchUrlBytes ("HTTP" + plainAddress.substring (4), length), bytes);
+    EXPECT_EQ (OnWorker::fetchUrlBytes ("HTTP" + plainAddress.substring (4), length), bytes);
     ASSERT_EQ (server.countRequests ("/hrtf.bin"), 2);
     EXPECT_TRUE (server.lastRequestFor ("/hrtf.bin").overTls);
 }
@@ -404,7 +410,7 @@ TEST_F (ServiceClient, WithoutALengthFiveConnectionsAreOpenedAndTheLastRead)
     startServer();
 
     int length = 1234;
-    const auto received = fetchUrlBytes (server.urlFor ("/chunked"), length);
+    const auto received = OnWorker::fetchUrlBytes (server.urlFor ("/chunked"), length);
     EXPECT_EQ (length, -1);
     EXPECT_EQ (received, bytes);
     EXPECT_EQ (server.countRequests ("/chunked"), 5);
@@ -421,13 +427,13 @@ TEST_F (ServiceClient, ALengthLieIsIncompleteAfterOneConnection)
     // When the connection breaks before the first read, the framework hands
     // over no stream at all; later, the bytes that arrived.
     int length = -1;
-    const auto received = fetchUrlBytes (server.urlFor ("/short"), length);
+    const auto received = OnWorker::fetchUrlBytes (server.urlFor ("/short"), length);
     EXPECT_LE (received.getSize(), 600u);
     EXPECT_FALSE (isCompleteDownload (received, length));
     EXPECT_EQ (server.countRequests ("/short"), 1);
 
     length = -1;
-    const auto redirected = fetchUrlBytes (server.urlFor ("/moved"), length);
+    const auto redirected = OnWorker::fetchUrlBytes (server.urlFor ("/moved"), length);
     EXPECT_EQ (length, 1000);
     EXPECT_TRUE (isCompleteDownload (redirected, length));
 }
@@ -443,11 +449,11 @@ TEST_F (ServiceClient, DownloadsOverTheLimitFailWithoutExhaustingMemory)
     startServer();
 
     int length = -1;
-    EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/huge"), length).isEmpty());
+    EXPECT_TRUE (OnWorker::fetchUrlBytes (server.urlFor ("/huge"), length).isEmpty());
     EXPECT_GT (length, 0);
 
     length = -1;
-    EXPECT_TRUE (fetchUrlBytes (server.urlFor ("/endless"), length).isEmpty());
+    EXPECT_TRUE (OnWorker::fetchUrlBytes (server.urlFor ("/endless"), length).isEmpty());
     EXPECT_EQ (length, -1);
 }
 
@@ -465,7 +471,7 @@ TEST_F (ServiceClient, AStalledDownloadFailsInsteadOfHangingItsWorker)
 
     ServiceConstants::setDownloadStallTimeoutForTesting (1000);
     int length = -1;
-    const auto received = fetchUrlBytes (server.urlFor ("/stalled"), length);
+    const auto received = OnWorker::fetchUrlBytes (server.urlFor ("/stalled"), length);
     clientGaveUp->signal();
     ServiceConstants::setDownloadStallTimeoutForTesting (ServiceConstants::downloadStallTimeoutMs);
 

@@ -1,3 +1,4 @@
+#include "AssertionWatch.h"
 #include "WindowManagerAtoms.h"
 #include "XErrorHandling.h"
 
@@ -13,5 +14,8 @@ int main (int argc, char** argv)
     ensureWindowManagerAtoms();
     ignoreXErrorsAsTheProgramDoes();
     juce::ScopedJuceInitialiser_GUI juce;
-    return RUN_ALL_TESTS();
+    AssertionWatch::install();
+    const auto result = RUN_ALL_TESTS();
+    juce::Logger::setCurrentLogger (nullptr);
+    return result;
 }

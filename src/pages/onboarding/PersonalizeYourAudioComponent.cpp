@@ -1,5 +1,6 @@
 #include "PersonalizeYourAudioComponent.h"
 
+#include "OnboardingTexts.h"
 #include "alerts/Alerts.h"
 #include "common/AppConstants.h"
 #include "common/ExternalActions.h"
@@ -13,36 +14,6 @@
 
 namespace
 {
-//==============================================================================
-namespace Texts
-{
-    const juce::String learnHowFirstLine { "1. Learn how to submit an image of" };
-    const juce::String learnHowSecondLine { "your right ear" };
-    const juce::String scanFirstLine { "2. Open your smartphone camera and" };
-    const juce::String scanSecondLine { "point it at the QR Code. Click on the" };
-    const juce::String scanThirdLine { "popup link and follow the instructions." };
-    const juce::String notDetectedFirstLine { "We haven't detected your ear image yet." };
-    const juce::String notDetectedSecondLine { "Please scan the QR code to proceed." };
-
-    const juce::String loggedInAsPrefix { "Logged in as  " };
-
-    /** What screen readers say of the QR code. */
-    const juce::String qrCodeTitle { "QR Code" };
-    const juce::String qrCodeDescription { "The code to scan with your smartphone camera, to upload a photo of your right ear." };
-    const juce::String next { "Next" };
-    const juce::String watchNow { "Watch Now" };
-
-    const juce::String pressDoneToTryAgain { "Press DONE to try again!" };
-    const juce::String tryingAgain { "Trying Again!" };
-    const juce::String maximumHrtfsReached { "Maximum HRTFs reached." };
-    const juce::String maximumPullsReached { "Maximum pulls reached." };
-    const juce::String noImageTitle { "No image detected." };
-    const juce::String noImageMessage { "Please scan this QR Code on your mobile device" };
-    const juce::String pullConnectionMessage { "Please check your internet connection and press DONE to continue." };
-
-    const juce::String notSavedBeforeAddress { "Please verify that you have disk space, permissions to write on your hard drive \n and are connected to the Internet. \n \n Then press DONE to try again or contact \n " };
-    const juce::String notSavedAfterAddress { " if the issue persists." };
-}
 
 //==============================================================================
 using namespace ServiceCodes;
@@ -68,12 +39,12 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const Picture& dec
                                                               PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
-    , nextButton (Texts::next, true, 18.0f, false, false, false)
-    , watchNowButton (Texts::watchNow, true, 18.0f, false, false, false)
+    , nextButton (OnboardingTexts::next, true, 18.0f, false, false, false)
+    , watchNowButton (OnboardingTexts::watchNow, true, 18.0f, false, false, false)
     , errorIcon (StatusIcons::fittedInto (StatusIcons::makeErrorIcon(), iconArea))
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
     , backArrow (backArrowToUse)
-    , qrCodeCaption (Texts::qrCodeTitle, juce::AccessibilityRole::image)
+    , qrCodeCaption (OnboardingTexts::qrCodeTitle, juce::AccessibilityRole::image)
 {
     const auto white = Palette::colour (Palette::white);
     const auto instruction = [white] (const juce::String& text, juce::Rectangle<int> area) -> TextRow
@@ -82,13 +53,13 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const Picture& dec
     { return { text, juce::Justification::centred, regularFont (18.0f), white, area }; };
 
     textRows = {
-        instruction (Texts::learnHowFirstLine, { 259, 224, 213, 20 }),
-        instruction (Texts::learnHowSecondLine, { 259, 244, 213, 20 }),
-        instruction (Texts::scanFirstLine, { 259, 316, 213, 20 }),
-        instruction (Texts::scanSecondLine, { 259, 336, 213, 20 }),
-        instruction (Texts::scanThirdLine, { 259, 356, 213, 20 }),
-        notice (Texts::notDetectedFirstLine, { 131, 149, 290, 20 }),
-        notice (Texts::notDetectedSecondLine, { 131, 169, 290, 20 }),
+        instruction (OnboardingTexts::learnHowFirstLine, { 259, 224, 213, 20 }),
+        instruction (OnboardingTexts::learnHowSecondLine, { 259, 244, 213, 20 }),
+        instruction (OnboardingTexts::scanFirstLine, { 259, 316, 213, 20 }),
+        instruction (OnboardingTexts::scanSecondLine, { 259, 336, 213, 20 }),
+        instruction (OnboardingTexts::scanThirdLine, { 259, 356, 213, 20 }),
+        notice (OnboardingTexts::notDetectedFirstLine, { 131, 149, 290, 20 }),
+        notice (OnboardingTexts::notDetectedSecondLine, { 131, 169, 290, 20 }),
     };
 
     exposeCaptions ({ textRows.begin(), textRows.begin() + numInstructionRows });
@@ -97,7 +68,7 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const Picture& dec
     for (auto* caption : notDetectedCaptions)
         caption->setVisible (false);
 
-    qrCodeCaption.setDescription (Texts::qrCodeDescription);
+    qrCodeCaption.setDescription (OnboardingTexts::qrCodeDescription);
     qrCodeCaption.setBounds (qrCodeArea.toNearestInt());
     addChildComponent (qrCodeCaption);
 
@@ -124,7 +95,7 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const Picture& dec
 void PersonalizeYourAudioComponent::setCurrentProfile (const juce::String& name)
 {
     profileName = name;
-    loggedInAs.setEmphasisedText (Texts::loggedInAsPrefix, name, {});
+    loggedInAs.setEmphasisedText (OnboardingTexts::loggedInAsPrefix, name, {});
 }
 
 //==============================================================================
@@ -277,12 +248,12 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
     {
         if (manualCheck)
         {
-            showAlert (*this, message, Texts::pressDoneToTryAgain);
+            showAlert (*this, message, OnboardingTexts::pressDoneToTryAgain);
             endAutomaticChecks();
         }
         else
         {
-            showAlert (*this, message, Texts::tryingAgain);
+            showAlert (*this, message, OnboardingTexts::tryingAgain);
         }
 
         return;
@@ -294,8 +265,8 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
     // A profile entered from the home page may have used up its quotas.
     if (! newProfile)
     {
-        const auto* quotaMessage = record.submissionsLeft() < 0 ? &Texts::maximumHrtfsReached
-                                   : record.downloadsLeft() < 0 ? &Texts::maximumPullsReached
+        const auto* quotaMessage = record.submissionsLeft() < 0 ? &OnboardingTexts::maximumHrtfsReached
+                                   : record.downloadsLeft() < 0 ? &OnboardingTexts::maximumPullsReached
                                                                 : nullptr;
 
         // Only the running check ends: manualCheck stays as it was, so a
@@ -325,7 +296,7 @@ void PersonalizeYourAudioComponent::onImageChecked (const juce::String&, int sta
     if (! pullStarted && manualCheck
         && (record.hrtf_requested == 0 || (record.hrtf_requested > 0 && record.hrtf_requested <= lastImageNumber)))
     {
-        showAlert (*this, Texts::noImageTitle, Texts::noImageMessage);
+        showAlert (*this, OnboardingTexts::noImageTitle, OnboardingTexts::noImageMessage);
         endAutomaticChecks();
     }
 }
@@ -352,7 +323,7 @@ void PersonalizeYourAudioComponent::onHrtfPulled (const juce::String&, int statu
     if (isNoReply (statusCode, returnCode))
     {
         endAutomaticChecks();
-        showAlert (*this, AppConstants::errorTitle, Texts::pullConnectionMessage);
+        showAlert (*this, AppConstants::errorTitle, OnboardingTexts::pullConnectionMessage);
         return;
     }
 
@@ -376,5 +347,5 @@ void PersonalizeYourAudioComponent::onHrtfPulled (const juce::String&, int statu
     }
 
     endAutomaticChecks();
-    showAlert (*this, AppConstants::profileNotSavedTitle, Texts::notSavedBeforeAddress + AppConstants::supportEmailAddress + Texts::notSavedAfterAddress);
+    showAlert (*this, AppConstants::profileNotSavedTitle, OnboardingTexts::notSavedPressDoneBeforeAddress + AppConstants::supportEmailAddress + OnboardingTexts::notSavedAfterAddress);
 }

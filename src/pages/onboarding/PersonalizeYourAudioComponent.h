@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OnboardingTexts.h"
 #include "common/SharedFlags.h"
 #include "service/PullClientThread.h"
 #include "service/ServiceOperation.h"
@@ -101,7 +102,7 @@ private:
     bool showNotDetected = false;
     bool manualCheck = false;
     Picture backArrow;
-    PictureButton backButton { "Back" };
+    PictureButton backButton { OnboardingTexts::backButtonName };
     std::vector<TextRow> textRows;
 
     /** What screen readers read for the QR code and for the notice that no

@@ -1,5 +1,6 @@
 #include "ProfileLoadedComponent.h"
 
+#include "OnboardingTexts.h"
 #include "common/AppConstants.h"
 #include "common/ExternalActions.h"
 #include "service/PictureDecoder.h"
@@ -13,15 +14,6 @@
 
 namespace
 {
-//==============================================================================
-namespace Texts
-{
-    const juce::String openTheDecoder { "Just open VST Spherion in Mirador or Quillon, select your" };
-    const juce::String selectTheProfile { "profile in the Auralis tab & start mixing." };
-    const juce::String congratulations { "Congratulations, you are all set!" };
-    const juce::String home { "HOME" };
-    const juce::String learnHow { "Click Here to Learn How!" };
-}
 
 //==============================================================================
 constexpr int tickIntervalMs = 1000;
@@ -49,7 +41,7 @@ juce::Image decodeEmbedded (const void* data, size_t size)
 //==============================================================================
 ProfileLoadedComponent::CustomArea::CustomArea()
     : font (mediumFont (linkFontHeight))
-    , text (Texts::learnHow)
+    , text (OnboardingTexts::learnHow)
     , learnHowLink (text, {})
 {
     // Underlined without changing the style flags, which would drop the
@@ -92,15 +84,15 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
-    , homeButton (Texts::home, true, 18.0f, true, false, false)
+    , homeButton (OnboardingTexts::home, true, 18.0f, true, false, false)
 {
     juce::ignoreUnused (store);
 
     const auto white = Palette::colour (Palette::white);
     textRows = {
-        { Texts::openTheDecoder, juce::Justification::centred, regularFont (18.0f), white, { 64, 204, 414, 22 } },
-        { Texts::selectTheProfile, juce::Justification::left, regularFont (18.0f), white, { 79, 224, 380, 22 } },
-        { Texts::congratulations, juce::Justification::centred, regularFont (18.0f), Palette::colour (Palette::secondaryCaption), { 120, 157, 268, 22 } },
+        { OnboardingTexts::openTheDecoder, juce::Justification::centred, regularFont (18.0f), white, { 64, 204, 414, 22 } },
+        { OnboardingTexts::selectTheProfile, juce::Justification::left, regularFont (18.0f), white, { 79, 224, 380, 22 } },
+        { OnboardingTexts::congratulations, juce::Justification::centred, regularFont (18.0f), Palette::colour (Palette::secondaryCaption), { 120, 157, 268, 22 } },
     };
 
     congratulationsCaption = exposeCaptions (textRows).back();
@@ -143,7 +135,7 @@ void ProfileLoadedComponent::visibilityChanged()
     repaint();
 
     // The profile is loaded: screen readers say so as the page appears.
-    Announcer::announce (Texts::congratulations);
+    Announcer::announce (OnboardingTexts::congratulations);
 
     // A download still under way from an earlier showing delivers for this
     // one.

@@ -1,9 +1,10 @@
 #include "StartPageComponent.h"
 
+#include "OnboardingTexts.h"
 #include "alerts/Alerts.h"
+#include "alerts/SoftwareUpdateNotice.h"
 #include "common/AppConstants.h"
 #include "common/SharedFlags.h"
-#include "alerts/SoftwareUpdateNotice.h"
 #include "service/PictureDecoder.h"
 #include "store/ServiceCodes.h"
 #include "ui/Fonts.h"
@@ -13,30 +14,6 @@
 
 namespace
 {
-//==============================================================================
-namespace Texts
-{
-    const juce::String welcomeFirstLine { "Welcome to Auralis, bringing personalized" };
-    const juce::String welcomeSecondLine { "spatial audio straight to your Korvane software!" };
-    const juce::String namePrompt { "Please Enter a User Name: " };
-    const juce::String begin { "Begin" };
-
-    const juce::String invalidName { "Not a valid Username, please try again!" };
-
-    /** The verdict on a valid name, which only screen readers hear (the page
-        shows a green tick). */
-    const juce::String validName { "Valid Username" };
-    const juce::String nameAlreadyRegistered { "This Username is already registered on your device!" };
-
-    const juce::String registerAgainTitle { "Please register again!" };
-    const juce::String generatingQrCode { "Generating QR Code ..." };
-    const juce::String qrCodeFailed { "QR Code generation failed. Please try again." };
-
-    const juce::String pullLimitPrefix { "You have reached the maximum number of downloads for this profile, please add a new user or contact " };
-
-    const juce::String notSavedBeforeAddress { "Please verify that you have disk space, permissions to write on your hard drive \n and are connected to the Internet. \n\n Then press Begin to try again or contact \n " };
-    const juce::String notSavedAfterAddress { " if the issue persists." };
-}
 
 //==============================================================================
 using namespace ServiceCodes;
@@ -55,23 +32,23 @@ StartPageComponent::StartPageComponent (const Picture& decoderLogoToUse,
                                         PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
-    , beginButton (Texts::begin, true, 18.0f, false, true, false)
+    , beginButton (OnboardingTexts::begin, true, 18.0f, false, true, false)
     , errorIcon (StatusIcons::fittedInto (StatusIcons::makeErrorIcon(), iconArea))
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
     , backArrow (backArrowToUse)
 {
     const auto white = Palette::colour (Palette::white);
     textRows = {
-        { Texts::welcomeFirstLine, juce::Justification::centredBottom, regularFont (20.0f), white, { 71, 145, 400, 23 } },
-        { Texts::welcomeSecondLine, juce::Justification::centredBottom, regularFont (20.0f), white, { 74, 169, 400, 23 } },
-        { Texts::namePrompt, juce::Justification::bottomLeft, regularFont (18.0f), white, { 82, 305, 400, 28 } },
+        { OnboardingTexts::welcomeFirstLine, juce::Justification::centredBottom, regularFont (20.0f), white, { 71, 145, 400, 23 } },
+        { OnboardingTexts::welcomeSecondLine, juce::Justification::centredBottom, regularFont (20.0f), white, { 74, 169, 400, 23 } },
+        { OnboardingTexts::namePrompt, juce::Justification::bottomLeft, regularFont (18.0f), white, { 82, 305, 400, 28 } },
     };
 
     exposeCaptions (textRows);
 
     addAndMakeVisible (userNameEditor);
     userNameEditor.setTopLeftPosition (80, 338);
-    userNameEditor.editor.setTitle (Texts::namePrompt.trim());
+    userNameEditor.editor.setTitle (OnboardingTexts::namePrompt.trim());
 
     addAndMakeVisible (beginButton);
     beginButton.setBounds (beginButtonBounds);
@@ -218,13 +195,13 @@ void StartPageComponent::judgeName()
 
         if (name.isEmpty())
         {
-            userNameError.setText (Texts::invalidName, juce::dontSendNotification);
+            userNameError.setText (OnboardingTexts::invalidName, juce::dontSendNotification);
             userNameInvalid = true;
             userNameValid = false;
         }
         else if (store.findProfile (name, existing))
         {
-            userNameError.setText (Texts::nameAlreadyRegistered, juce::dontSendNotification);
+            userNameError.setText (OnboardingTexts::nameAlreadyRegistered, juce::dontSendNotification);
             userNameInvalid = true;
             userNameValid = false;
         }
@@ -242,7 +219,7 @@ void StartPageComponent::judgeName()
         userNameError.setText ({}, juce::dontSendNotification);
     }
 
-    verdictAnnouncer.announceChange (userNameValid ? Texts::validName : userNameError.getText());
+    verdictAnnouncer.announceChange (userNameValid ? OnboardingTexts::validName : userNameError.getText());
 }
 
 //==============================================================================
@@ -287,7 +264,7 @@ void StartPageComponent::startProfileCheck (const juce::String& name)
 
 void StartPageComponent::startQrCodeRequest()
 {
-    overlayMessage = Texts::generatingQrCode;
+    overlayMessage = OnboardingTexts::generatingQrCode;
     userNameEditor.setEnabled (false);
 
     qrCodeRequest.start ([] (QrCodeGeneratorThread& worker)
@@ -333,7 +310,7 @@ void StartPageComponent::onProfileChecked (const juce::String&, int statusCode, 
 
     if (statusCode != statusOk)
     {
-        showAlert (*this, Texts::registerAgainTitle, message);
+        showAlert (*this, OnboardingTexts::registerAgainTitle, message);
         removeRegisteredProfile (record.profileName);
         return;
     }
@@ -377,7 +354,7 @@ void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int 
     if (statusCode != statusOk)
     {
         const auto text = (statusCode == statusForbidden && returnCode == downloadsUsedUp)
-                              ? Texts::pullLimitPrefix + AppConstants::supportEmailAddress + "."
+                              ? OnboardingTexts::pullLimitPrefix + AppConstants::supportEmailAddress + "."
                               : message;
 
         showAlert (*this, AppConstants::errorTitle, text);
@@ -392,7 +369,7 @@ void StartPageComponent::onHrtfPulled (const juce::String&, int statusCode, int 
     }
     else
     {
-        showAlert (*this, AppConstants::profileNotSavedTitle, Texts::notSavedBeforeAddress + AppConstants::supportEmailAddress + Texts::notSavedAfterAddress);
+        showAlert (*this, AppConstants::profileNotSavedTitle, OnboardingTexts::notSavedPressBeginBeforeAddress + AppConstants::supportEmailAddress + OnboardingTexts::notSavedAfterAddress);
         removeRegisteredProfile (name);
     }
 
@@ -433,7 +410,7 @@ void StartPageComponent::onQrCodeReceived (const juce::String&, int statusCode, 
     }
     else
     {
-        showAlert (*this, AppConstants::errorTitle, Texts::qrCodeFailed);
+        showAlert (*this, AppConstants::errorTitle, OnboardingTexts::qrCodeFailed);
         removeRegisteredProfile (record.profileName);
     }
 

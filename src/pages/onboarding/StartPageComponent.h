@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OnboardingTexts.h"
 #include "common/SharedFlags.h"
 #include "service/PullClientThread.h"
 #include "service/QrCodeGeneratorThread.h"
@@ -103,7 +104,7 @@ private:
 
     juce::Path errorIcon, validIcon;
     Picture backArrow;
-    PictureButton backButton { "Back" };
+    PictureButton backButton { OnboardingTexts::backButtonName };
     juce::Label userNameError;
     std::vector<TextRow> textRows;
 

@@ -87,12 +87,16 @@ std::optional<juce::Point<int>> pngSize (const juce::uint8* data, size_t size)
 //==============================================================================
 std::unique_ptr<FontFace> FontFace::fromMemory (const void* data, size_t size)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     auto* blob = hb_blob_create (static_cast<const char*> (data), (unsigned int) size, HB_MEMORY_MODE_READONLY, nullptr, nullptr);
     return std::unique_ptr<FontFace> (new FontFace (blob, hb_face_create (blob, 0)));
 }
 
 std::unique_ptr<FontFace> FontFace::fromFile (const juce::File& file, unsigned int index)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     // The engine maps the file rather than reading it, so a large collection
     // costs memory only for the tables that are used.
     auto* blob = hb_blob_create_from_file_or_fail (file.getFullPathName().toRawUTF8());

@@ -12,6 +12,8 @@ constexpr int rightEdgeSpace = 2;
 
 ShapedTextEditor::ShapedTextEditor()
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     addListener (this);
 }
 

@@ -72,6 +72,8 @@ struct Run
 //==============================================================================
 bool TextLine::frameworkDrawsAsWritten (const juce::String& text, const juce::Font& font)
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     const auto* face = shapingFaceOf (font).face;
 
     for (auto p = text.getCharPointer(); ! p.isEmpty();)
@@ -109,6 +111,8 @@ TextLine::TextLine (const juce::String& textToLayOut, const juce::Font& font)
     , ascent (font.getAscent())
     , height (font.getHeight())
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     JUCE_ASSERT_MESSAGE_THREAD
 
     const auto base = shapingFaceOf (font);
@@ -461,6 +465,8 @@ std::vector<juce::Range<float>> TextLine::spansOf (juce::Range<int> characters) 
 //==============================================================================
 void TextLine::draw (juce::Graphics& g, float x, float baselineY, juce::Colour colour) const
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     const auto clip = g.getClipBounds().toFloat();
 
     for (const auto& placed : glyphs)
@@ -503,6 +509,8 @@ void TextLine::drawFitted (juce::Graphics& g,
                            juce::Colour colour,
                            float minimumHorizontalScale) const
 {
+    JUCE_ASSERT_MESSAGE_THREAD
+
     if (area.isEmpty() || glyphs.empty())
         return;
 
