@@ -17,9 +17,3 @@ void CloseGate::release (const void* holder)
     const juce::ScopedLock sl (lock);
     holders.removeFirstMatchingValue (holder);
 }
-
-void CloseGate::releaseAll()
-{
-    const juce::ScopedLock sl (lock);
-    holders.clear();
-}

@@ -27,9 +27,6 @@ public:
     /** Lets go of the holder's hold; the gate opens when no hold is left. */
     void release (const void* holder);
 
-    /** Opens the gate whatever holds it: for tests that start afresh. */
-    void releaseAll();
-
 private:
     //==============================================================================
     juce::CriticalSection lock;

@@ -175,7 +175,9 @@ protected:
     {
         ServiceTestFixture::SetUp();
 
-        canQuit.releaseAll();
+        // Every operation of an earlier test let go of the close gate when
+        // its page went.
+        EXPECT_TRUE (canQuit.isOpen());
         busy = false;
         statusCheckBusy = false;
     }
@@ -186,7 +188,6 @@ protected:
         destroyPage();
         ServiceTestFixture::TearDown();
 
-        canQuit.releaseAll();
         busy = false;
         statusCheckBusy = false;
     }
