@@ -40,15 +40,15 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (&storeToUse)
     , checkForUpdatesButton (AccountTexts::checkForUpdatesName)
-    , submitNewImageButton (AccountTexts::submitNewImageCaption, true, 18.0f, false, false, false)
-    , addProfileButton (AccountTexts::addProfileCaption, true, 28.0f, false, false, false)
+    , submitNewImageButton (AccountTexts::submitNewImageCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f))
+    , addProfileButton (AccountTexts::addProfileCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (28.0f))
     , userBox (AccountTexts::profileSelectorName)
-    , showButton (AccountTexts::showCaption, true, 14.0f, true, false, true)
+    , showButton (AccountTexts::showCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (14.0f).withAlternateColours().withTransparentFill())
     , refreshIcon (Picture::fromDrawn (AuralisBinaryData::refreshicon_apix,
                                        AuralisBinaryData::refreshicon_apixSize,
                                        AuralisBinaryData::refreshicon2x_apix,
                                        AuralisBinaryData::refreshicon2x_apixSize))
-    , hrtfIdBox (225, 28, 14, true, true)
+    , hrtfIdBox (BoldTextEditor::Options {}.withSize (225, 28).withFontHeight (14).withGreyText().withLeftJustifiedText())
 {
     userBox.setBounds (64, 160, 274, 40);
 

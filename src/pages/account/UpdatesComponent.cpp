@@ -45,10 +45,10 @@ UpdatesComponent::UpdatesComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (&storeToUse)
     , backArrow (&backArrowToUse)
-    , releaseNotesText (282, 200, 19, false, false)
-    , profileUpdateText (282, 35, 19, false, false)
-    , profileUpdateButton (AccountTexts::profileUpdateCaption, true, 18.0f, false, true, false)
-    , softwareUpdateButton (AccountTexts::softwareUpdateCaption, true, 18.0f, false, true, false)
+    , releaseNotesText (BoldTextEditor::Options {}.withSize (282, 200).withFontHeight (19))
+    , profileUpdateText (BoldTextEditor::Options {}.withSize (282, 35).withFontHeight (19))
+    , profileUpdateButton (AccountTexts::profileUpdateCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder())
+    , softwareUpdateButton (AccountTexts::softwareUpdateCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder())
     , backButton (AccountTexts::backButtonName)
 {
     backButton.setPicture (*backArrow, 1.0f, 0.65f, 1.0f);

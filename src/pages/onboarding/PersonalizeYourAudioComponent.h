@@ -95,7 +95,7 @@ private:
     bool checkRunning = false;
     int lastImageNumber = 0;
 
-    BoldTextEditor loggedInAs { 312, 35, 21, true, false };
+    BoldTextEditor loggedInAs { BoldTextEditor::Options {}.withSize (312, 35).withFontHeight (21).withGreyText() };
     ButtonComponent nextButton;
     ButtonComponent watchNowButton;
     juce::Path errorIcon, validIcon;

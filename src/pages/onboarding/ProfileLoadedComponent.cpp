@@ -93,7 +93,7 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
-    , homeButton (Texts::home, true, 18.0f, true, false, false)
+    , homeButton (Texts::home, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withAlternateColours())
 {
     juce::ignoreUnused (store);
 
