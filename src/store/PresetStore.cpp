@@ -387,15 +387,6 @@ bool PresetStore::backupHrtfFile (const juce::File& hrtfFile)
     return hrtfFiles.backUp (hrtfFile);
 }
 
-bool PresetStore::isSafeHrtfId (const juce::String& hrtfId)
-{
-    const juce::String bankName (presetsFileName);
-
-    return HrtfFiles::isSafeId (hrtfId)
-           && ! hrtfId.equalsIgnoreCase (bankName)
-           && ! hrtfId.equalsIgnoreCase (bankName + backupSuffix);
-}
-
 //==============================================================================
 std::optional<juce::MemoryBlock> PresetStore::takeBankBytes() const
 {

@@ -41,9 +41,6 @@ public:
     /** A bank file larger than this is treated as damaged. */
     static constexpr juce::int64 maxBankFileBytes = 32 * 1024 * 1024;
 
-    /** HRTF files larger than this are neither copied nor restored. */
-    static constexpr juce::int64 maxHrtfFileBytes = HrtfFiles::maxFileBytes;
-
     /** A text from the service longer than this is stored as empty. */
     static constexpr int maxStoredTextBytes = 64 * 1024;
 
@@ -100,11 +97,6 @@ public:
     /** Copies an HRTF file of this store to its "_" backup; true when the copy
         is complete. Any other file (or juce::File()) gives false. */
     bool backupHrtfFile (const juce::File& hrtfFile);
-
-    /** True for an id that may name a file in the data folder on every
-        desktop system: a plain file name, not hidden, no characters Windows
-        refuses, no device name, not the bank or its backup in any case. */
-    static bool isSafeHrtfId (const juce::String& hrtfId);
 
     /** Called, possibly on a worker thread, when "Presets" could not be
         written. Never called while the store's lock is held. */
