@@ -409,8 +409,7 @@ bool PresetStore::writeBankFiles (const std::optional<juce::MemoryBlock>& bytes)
 
     const auto& block = *bytes;
 
-    if (onBankWriteForTesting != nullptr)
-        onBankWriteForTesting();
+    aboutToWriteBankFiles();
 
     // Never write a bank that the next start would refuse to read.
     if ((juce::int64) block.getSize() > maxBankFileBytes

@@ -102,10 +102,14 @@ public:
         written. Never called while the store's lock is held. */
     std::function<void()> onSaveFailed;
 
-    /** For tests: called by every write of the bank files, on the writing
-        thread, after the bank's bytes are taken and before the files are
-        written, with the store's lock free. */
-    std::function<void()> onBankWriteForTesting;
+protected:
+    //==============================================================================
+    /** Called by every write of the bank files, on the writing thread, after
+        the bank's bytes are taken and before the files are written: the
+        store's lock is free (readers go on), and the next write waits for
+        this one. Does nothing here; a store that follows its own writes
+        overrides it. */
+    virtual void aboutToWriteBankFiles() {}
 
 private:
     //==============================================================================
