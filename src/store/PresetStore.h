@@ -24,8 +24,12 @@
     (and loads) take a second lock in turn, so they happen one at a time, in
     order, and the files end with the last change the bank in memory has.
 
-    Listeners (on the message thread) hear of every change to the bank's
-    profiles: added, removed, or the bank read again from disk.
+    Listeners (on the message thread) hear when the set of profiles may have
+    changed, so that a page judging a typed name (the start page) judges it
+    against the names the bank holds now: after every load, every removal and
+    every status merge (which adds a profile it does not know). Recording a
+    profile's HRTF ids (updateHrtfIds) and the last selected preset changes
+    no profile's name, and tells no listener.
 */
 class PresetStore : public juce::ChangeBroadcaster
 {
