@@ -76,6 +76,7 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
 
     submissionsLeftCaption.setBounds (dotAreas.front().getUnion (dotAreas.back()));
     addAndMakeVisible (submissionsLeftCaption);
+    showSubmissionsLeft();
 
     showButton.setName (AccountTexts::showCaption);
     showButton.setBounds (297, 315, 70, 21);
@@ -178,6 +179,7 @@ void HomePageComponent::selectProfile (int index)
     if (const auto preset = store->presetAt (index); preset.isValid())
         store->fillRecord (preset, pageRecord);
 
+    showSubmissionsLeft();
     hrtfIdBox.setEmphasisedText (pageRecord.hrtf_id.isNotEmpty() ? pageRecord.hrtf_id : AccountTexts::noHrtfText, {}, {});
 
     lastSelectedIndex = index;
@@ -523,6 +525,20 @@ void HomePageComponent::paint (juce::Graphics& g)
         g.drawEllipse (badgeArea.toFloat(), 1.0f);
     }
 
+    countSubmissions();
+
+    for (int i = 0; i < filledDots; ++i)
+    {
+        const auto dot = dotAreas[(size_t) i].toFloat();
+        g.setColour (Palette::colour (Palette::redAccent));
+        g.fillEllipse (dot);
+        g.setColour (Palette::colour (Palette::dotOutline));
+        g.drawEllipse (dot, 1.0f);
+    }
+}
+
+void HomePageComponent::countSubmissions()
+{
     if (pageRecord.img_id.isNotEmpty())
     {
         submissionsUsed = SubmissionNumber::fromImageId (pageRecord.img_id);
@@ -538,14 +554,12 @@ void HomePageComponent::paint (juce::Graphics& g)
     // both numbers come from the service.
     const auto left = (juce::int64) submissionsAllowed - submissionsUsed;
     filledDots = (int) juce::jlimit ((juce::int64) 0, (juce::int64) numDots, left);
-    submissionsLeftCaption.setTitle (juce::String (filledDots));
+}
 
-    for (int i = 0; i < filledDots; ++i)
-    {
-        const auto dot = dotAreas[(size_t) i].toFloat();
-        g.setColour (Palette::colour (Palette::redAccent));
-        g.fillEllipse (dot);
-        g.setColour (Palette::colour (Palette::dotOutline));
-        g.drawEllipse (dot, 1.0f);
-    }
+void HomePageComponent::showSubmissionsLeft()
+{
+    // Screen readers hear the count as soon as the profile is read, painted
+    // or not.
+    countSubmissions();
+    submissionsLeftCaption.setTitle (juce::String (filledDots));
 }

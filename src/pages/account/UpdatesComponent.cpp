@@ -344,8 +344,6 @@ void UpdatesComponent::paint (juce::Graphics& g)
     {
         statusLine.setText (AccountTexts::noUpdatesAvailableText, juce::dontSendNotification);
     }
-
-    statusAnnouncer.announceChange (statusLine.getText());
 }
 
 void UpdatesComponent::paintUpdateButton (juce::Graphics& g, ButtonComponent& button, bool available, juce::Rectangle<int> bounds)

@@ -3,7 +3,6 @@
 #include "service/PullClientThread.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
-#include "ui/Announcer.h"
 #include "ui/BoldTextEditor.h"
 #include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
@@ -81,9 +80,6 @@ private:
     // worker is never given new inputs or a new callback.
     bool updateCheckOutstanding = false;
     bool profileUpdateOutstanding = false;
-
-    /** Tells screen readers what the status line says once the check is in. */
-    Announcer statusAnnouncer;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UpdatesComponent)
 };

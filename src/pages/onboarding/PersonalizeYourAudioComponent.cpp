@@ -139,7 +139,7 @@ void PersonalizeYourAudioComponent::visibilityChanged()
     secondsVisible = 0;
     secondsSinceCheck = ticksBetweenChecks;
     checkRunning = false;
-    showNotDetected = false;
+    setShowingNotDetected (false);
     manualCheck = false;
 
     // Shown before the first paint, so that it can take the focus as the
@@ -166,8 +166,6 @@ void PersonalizeYourAudioComponent::paint (juce::Graphics& g)
     if (qrImage.isValid())
         g.drawImage (qrImage, qrCodeArea, juce::RectanglePlacement::stretchToFit);
 
-    qrCodeCaption.setVisible (qrImage.isValid());
-
     if (showNotDetected)
     {
         removeChildComponent (&loggedInAs);
@@ -177,9 +175,6 @@ void PersonalizeYourAudioComponent::paint (juce::Graphics& g)
     {
         addAndMakeVisible (loggedInAs);
     }
-
-    for (auto* caption : notDetectedCaptions)
-        caption->setVisible (showNotDetected);
 }
 
 //==============================================================================
@@ -201,7 +196,7 @@ void PersonalizeYourAudioComponent::timerCallback()
     if (secondsVisible < lastCheckTickLimit && secondsSinceCheck >= ticksBetweenChecks && ! busy)
         startImageCheck();
 
-    showNotDetected = true;
+    setShowingNotDetected (true);
     repaint();
 }
 
@@ -229,6 +224,15 @@ void PersonalizeYourAudioComponent::watchNow()
         return;
 
     ExternalActions::openInBrowser (AppConstants::earTutorialVideoAddress);
+}
+
+void PersonalizeYourAudioComponent::setShowingNotDetected (bool shouldShow)
+{
+    // Screen readers find the notice as soon as the band is to show it.
+    showNotDetected = shouldShow;
+
+    for (auto* caption : notDetectedCaptions)
+        caption->setVisible (shouldShow);
 }
 
 void PersonalizeYourAudioComponent::endAutomaticChecks()

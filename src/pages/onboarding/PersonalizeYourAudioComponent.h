@@ -83,6 +83,7 @@ private:
     void startImageCheck();
     void startHrtfPull();
     void endAutomaticChecks();
+    void setShowingNotDetected (bool shouldShow);
 
     //==============================================================================
     PresetStore& store;
