@@ -27,9 +27,9 @@
     Listeners (on the message thread) hear when the set of profiles may have
     changed, so that a page judging a typed name (the start page) judges it
     against the names the bank holds now: after every load, every removal and
-    every status merge (which adds a profile it does not know). Recording a
-    profile's HRTF ids (updateHrtfIds) and the last selected preset changes
-    no profile's name, and tells no listener.
+    every status merge (which adds a profile it does not know). Neither
+    recording a profile's HRTF ids (updateHrtfIds) nor setting the last
+    selected preset changes a name, and neither tells the listeners.
 */
 class PresetStore : public juce::ChangeBroadcaster
 {

@@ -330,7 +330,8 @@ void UpdatesComponent::paint (juce::Graphics& g)
     paintUpdateButton (g, softwareUpdateButton, softwareUpdateAvailable, softwareUpdateBounds);
 
     // The first paint after entering leaves the line empty while the check
-    // runs; "No Updates Available!" comes with the next one.
+    // runs; "No Updates Available!" comes with the next one. The line tells
+    // screen readers of each change itself.
     if (profileUpdateAvailable || softwareUpdateAvailable)
     {
         statusLine.setText (AccountTexts::updatesAvailableText, juce::dontSendNotification);
