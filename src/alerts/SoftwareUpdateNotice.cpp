@@ -42,7 +42,7 @@ SoftwareUpdateNotice SoftwareUpdateNotice::decide (int statusCode,
             notice.secondButtonText = AppConstants::downloadNowText;
         }
     }
-    else if (updateStatusCode == ServiceCodes::statusForbidden && updateReturnCode == ServiceCodes::softwareUpdateFound && downloadUrl.isNotEmpty())
+    else if (updateStatusCode == ServiceCodes::statusForbidden && updateReturnCode == ServiceCodes::versionUnsupported && downloadUrl.isNotEmpty())
     {
         notice.kind = Kind::unsupportedVersion;
         notice.title = AppConstants::updateNowTitle;

@@ -4,8 +4,8 @@
 
 //==============================================================================
 /** Finds the numbers of a JSON text that the framework's parser would
-    overflow on or misread, and writes them again as the same value in a form
-    it reads without either.
+    overflow on or misread, and writes them again in a form it reads without
+    either.
 
     The parser adds up a number's leading digits in 64 bits and its exponent's
     digits in 32 bits, unchecked: more than fits is undefined. A number with a
@@ -14,10 +14,22 @@
     "0.000...0001" with many zeros reads as 0) and judges the range by the
     exponent as written (so "0.001e310" reads as infinity). Such numbers are
     written as "d.ddde-N": one digit before the point, at most 18 digits, an
-    exponent of at most three digits. One too large for a double becomes
-    1e999, which the parser reads as infinity; one too small becomes 0.0.
-    Integers the parser sums without overflow are left as they are, so
-    19-digit values up to 2^63 - 1 still arrive as 64-bit integers.
+    exponent of at most three digits. Integers the parser sums without
+    overflow are left as they are, so 19-digit values up to 2^63 - 1 still
+    arrive as 64-bit integers.
+
+    A rewritten number arrives as a double, and not always as its own value:
+    - within a double's range, it is the double nearest to the number's first
+      18 significant digits; later digits are dropped, not rounded, so it may
+      be one unit in the last place from the double nearest to the whole
+      number ("0.001e310" reads as 1e307, "100000e-310" as 1e-305);
+    - above the largest double it is infinity with the number's sign
+      ("1e1440320949"); from 1e401 on it is written as 1e999;
+    - below 1e-308 it underflows to zero with the number's sign, a value a
+      double could still hold as a subnormal included ("-1.5E-1000000000" and
+      "5e-310" read as -0.0 and 0.0): the framework's reader takes no exponent
+      below -308. Below 1e-400 it is written as 0.0;
+    - without any significant digit it is 0.0 with its sign ("0e99999999999").
 
     Whatever is rewritten must be a number as JSON writes it. A minus sign
     followed by anything but a digit (the parser takes any character for a

@@ -93,9 +93,10 @@ bool isNestedDeeperThan (const juce::String& jsonText, int maxDepth);
 /** Gives in `safeText` the JSON text with every number that the framework's
     parser would overflow on or misread (an integer beyond 64 bits, an
     exponent beyond its 32-bit sum or outside the range it judges correctly,
-    more digits than it keeps) written again as the same value in a form it
-    reads without either (JsonNumberRewriter); integers within 64 bits stay as
-    they are. Returns false for a text that cannot be valid JSON and would be
+    more digits than it keeps) written again in a form it reads without
+    either, as a double: its value to 18 significant digits, infinity or zero
+    beyond a double's range (JsonNumberRewriter says exactly what); integers
+    within 64 bits stay as they are. Returns false for a text that cannot be valid JSON and would be
     misread: a minus sign followed by anything but a digit, a number followed
     straight away by a sign, a point, an exponent mark or a character beyond
     ASCII, or a number that needs rewriting but is not written as JSON writes

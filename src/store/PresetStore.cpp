@@ -387,15 +387,6 @@ bool PresetStore::backupHrtfFile (const juce::File& hrtfFile)
     return hrtfFiles.backUp (hrtfFile);
 }
 
-bool PresetStore::isSafeHrtfId (const juce::String& hrtfId)
-{
-    const juce::String bankName (presetsFileName);
-
-    return HrtfFiles::isSafeId (hrtfId)
-           && ! hrtfId.equalsIgnoreCase (bankName)
-           && ! hrtfId.equalsIgnoreCase (bankName + backupSuffix);
-}
-
 //==============================================================================
 std::optional<juce::MemoryBlock> PresetStore::takeBankBytes() const
 {
@@ -418,8 +409,7 @@ bool PresetStore::writeBankFiles (const std::optional<juce::MemoryBlock>& bytes)
 
     const auto& block = *bytes;
 
-    if (onBankWriteForTesting != nullptr)
-        onBankWriteForTesting();
+    aboutToWriteBankFiles();
 
     // Never write a bank that the next start would refuse to read.
     if ((juce::int64) block.getSize() > maxBankFileBytes

@@ -24,8 +24,12 @@
     (and loads) take a second lock in turn, so they happen one at a time, in
     order, and the files end with the last change the bank in memory has.
 
-    Listeners (on the message thread) hear of every change to the bank's
-    profiles: added, removed, or the bank read again from disk.
+    Listeners (on the message thread) hear when the set of profiles may have
+    changed, so that a page judging a typed name (the start page) judges it
+    against the names the bank holds now: after every load, every removal and
+    every status merge (which adds a profile it does not know). Neither
+    recording a profile's HRTF ids (updateHrtfIds) nor setting the last
+    selected preset changes a name, and neither tells the listeners.
 */
 class PresetStore : public juce::ChangeBroadcaster
 {
@@ -40,9 +44,6 @@ public:
 
     /** A bank file larger than this is treated as damaged. */
     static constexpr juce::int64 maxBankFileBytes = 32 * 1024 * 1024;
-
-    /** HRTF files larger than this are neither copied nor restored. */
-    static constexpr juce::int64 maxHrtfFileBytes = HrtfFiles::maxFileBytes;
 
     /** A text from the service longer than this is stored as empty. */
     static constexpr int maxStoredTextBytes = 64 * 1024;
@@ -101,19 +102,18 @@ public:
         is complete. Any other file (or juce::File()) gives false. */
     bool backupHrtfFile (const juce::File& hrtfFile);
 
-    /** True for an id that may name a file in the data folder on every
-        desktop system: a plain file name, not hidden, no characters Windows
-        refuses, no device name, not the bank or its backup in any case. */
-    static bool isSafeHrtfId (const juce::String& hrtfId);
-
     /** Called, possibly on a worker thread, when "Presets" could not be
         written. Never called while the store's lock is held. */
     std::function<void()> onSaveFailed;
 
-    /** For tests: called by every write of the bank files, on the writing
-        thread, after the bank's bytes are taken and before the files are
-        written, with the store's lock free. */
-    std::function<void()> onBankWriteForTesting;
+protected:
+    //==============================================================================
+    /** Called by every write of the bank files, on the writing thread, after
+        the bank's bytes are taken and before the files are written: the
+        store's lock is free (readers go on), and the next write waits for
+        this one. Does nothing here; a store that follows its own writes
+        overrides it. */
+    virtual void aboutToWriteBankFiles() {}
 
 private:
     //==============================================================================

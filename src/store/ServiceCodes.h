@@ -15,8 +15,9 @@ namespace ServiceCodes
     is known; in "auralis_update_info", newer HRTF data may be ready. */
 constexpr int statusOk = 200;
 
-/** In "software_update_info": this version is no longer supported. Of a pull:
-    refused, with downloadsUsedUp when the profile's downloads are used up. */
+/** In "software_update_info": this version is no longer supported (with
+    versionUnsupported). Of a pull: refused, with downloadsUsedUp when the
+    profile's downloads are used up. */
 constexpr int statusForbidden = 403;
 
 /** In "user_hrtf_info": the service holds no HRTF data for the profile
@@ -35,9 +36,13 @@ constexpr int downloadsUsedUp = 3;
 /** In "user_hrtf_info" with statusNoHrtfData: no HRTF data for the profile. */
 constexpr int hrtfNotFound = 1;
 
-/** In "software_update_info": a newer version exists (with statusOk), or this
-    one is unsupported (with statusForbidden). */
+/** In "software_update_info" with statusOk: a newer version exists. */
 constexpr int softwareUpdateFound = 1;
+
+/** In "software_update_info" with statusForbidden: this version is no longer
+    supported (the same number as softwareUpdateFound, which the service
+    sends with the other status). */
+constexpr int versionUnsupported = 1;
 
 /** In "auralis_update_info" with statusOk: no newer HRTF data than the
     profile's own. */

@@ -3,6 +3,11 @@
 #include "Fonts.h"
 #include "Palette.h"
 
+BoldTextEditor::BoldTextEditor (const Options& options)
+    : BoldTextEditor (options.width, options.height, options.fontHeight, options.grey, options.leftJustified)
+{
+}
+
 BoldTextEditor::BoldTextEditor (int width, int height, int fontHeightToUse, bool grey, bool leftJustified)
     : fontHeight (fontHeightToUse)
     , textColour (Palette::colour (grey ? Palette::greyText : Palette::white))

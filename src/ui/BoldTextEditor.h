@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OptionsRecord.h"
 #include "text/TextLine.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -19,6 +20,42 @@
 class BoldTextEditor : public juce::Component
 {
 public:
+    //==============================================================================
+    /** The display's size and look, each setting named where it is made:
+
+            BoldTextEditor (BoldTextEditor::Options {}.withSize (282, 35).withFontHeight (19).withGreyText())
+
+        A setting left out is off (white text, centred at the top), and the
+        text is standardFontHeight high in a display of no size.
+    */
+    struct Options
+    {
+        /** The display's width and height. */
+        [[nodiscard]] Options withSize (int newWidth, int newHeight) const { return withMember (withMember (*this, &Options::width, newWidth), &Options::height, newHeight); }
+
+        /** The text's height. */
+        [[nodiscard]] Options withFontHeight (int newFontHeight) const { return withMember (*this, &Options::fontHeight, newFontHeight); }
+
+        /** Grey text instead of white (the emphasised part stays white). */
+        [[nodiscard]] Options withGreyText (bool shouldUse = true) const { return withMember (*this, &Options::grey, shouldUse); }
+
+        /** Text on the left instead of centred at the top. */
+        [[nodiscard]] Options withLeftJustifiedText (bool shouldUse = true) const { return withMember (*this, &Options::leftJustified, shouldUse); }
+
+        static constexpr int standardFontHeight = 18;
+
+        int width = 0;
+        int height = 0;
+        int fontHeight = standardFontHeight;
+        bool grey = false;
+        bool leftJustified = false;
+    };
+
+    //==============================================================================
+    /** A display of the size and look the options name. */
+    explicit BoldTextEditor (const Options& options);
+
+    /** The same with every setting in its place: see Options. */
     BoldTextEditor (int width, int height, int fontHeight, bool grey, bool leftJustified);
 
     /** Shows prefix + emphasised + suffix, with the emphasised part in white.

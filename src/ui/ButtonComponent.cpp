@@ -30,6 +30,16 @@ private:
 };
 }
 
+ButtonComponent::ButtonComponent (const juce::String& textToShow, const Options& options)
+    : ButtonComponent (textToShow,
+                       options.smallCorners,
+                       options.fontHeight,
+                       options.alternateColours,
+                       options.greyBorder,
+                       options.transparentFill)
+{
+}
+
 ButtonComponent::ButtonComponent (const juce::String& textToShow,
                                   bool useSmallCorners,
                                   float captionHeight,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OptionsRecord.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -27,6 +29,44 @@
 class ButtonComponent : public juce::Component
 {
 public:
+    //==============================================================================
+    /** How a button looks, each setting named where the button is made:
+
+            ButtonComponent (caption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder())
+
+        A setting left out is off, and the caption is standardFontHeight high.
+    */
+    struct Options
+    {
+        /** Corners of radius 4 instead of 16. */
+        [[nodiscard]] Options withSmallCorners (bool shouldUse = true) const { return withMember (*this, &Options::smallCorners, shouldUse); }
+
+        /** The caption's height. */
+        [[nodiscard]] Options withFontHeight (float newFontHeight) const { return withMember (*this, &Options::fontHeight, newFontHeight); }
+
+        /** The light grey fills instead of the dark ones. */
+        [[nodiscard]] Options withAlternateColours (bool shouldUse = true) const { return withMember (*this, &Options::alternateColours, shouldUse); }
+
+        /** The grey border instead of the red one. */
+        [[nodiscard]] Options withGreyBorder (bool shouldUse = true) const { return withMember (*this, &Options::greyBorder, shouldUse); }
+
+        /** No fill at rest, whatever the colours. */
+        [[nodiscard]] Options withTransparentFill (bool shouldUse = true) const { return withMember (*this, &Options::transparentFill, shouldUse); }
+
+        static constexpr float standardFontHeight = 18.0f;
+
+        bool smallCorners = false;
+        float fontHeight = standardFontHeight;
+        bool alternateColours = false;
+        bool greyBorder = false;
+        bool transparentFill = false;
+    };
+
+    //==============================================================================
+    /** A button with the caption and the look the options name. */
+    ButtonComponent (const juce::String& text, const Options& options);
+
+    /** The same with every setting in its place: see Options. */
     ButtonComponent (const juce::String& text,
                      bool smallCorners,
                      float fontHeight,

@@ -8,3 +8,10 @@ std::unique_ptr<juce::ComponentTraverser> StatusLabel::createKeyboardFocusTraver
 
     return juce::Label::createKeyboardFocusTraverser();
 }
+
+void StatusLabel::textWasChanged()
+{
+    // The framework calls this for a text that differs from the one shown,
+    // with or without a change notification.
+    announcer.announceChange (getText());
+}

@@ -147,7 +147,9 @@ TEST (ReplyNumbers, EveryNumberIsReadAsItsValueWithoutOverflow)
         { "3e+0000000000000005", 3e5 },
 
         // Beyond 64 bits, or where the parser would misread the digits or
-        // the exponent, the same value as a double.
+        // the exponent, the value as a double: to 18 significant digits,
+        // infinity or zero (with its sign) beyond a double's range, even
+        // where a subnormal could hold it.
         { "9223372036854775808", 9223372036854775808.0 },
         { "-9223372036854775808", -9223372036854775808.0 },
         { "18446744073709551615", 18446744073709551615.0 },
@@ -158,6 +160,7 @@ TEST (ReplyNumbers, EveryNumberIsReadAsItsValueWithoutOverflow)
         { "100000e-310", 1e-305 },
         { "1e1440320949", infinity },
         { "-1.5E-1000000000", -0.0 },
+        { "5e-310", 0.0 },
         { "0e99999999999", 0.0 },
         { "1" + juce::String::repeatedString ("0", 400), infinity },
         { "0." + juce::String::repeatedString ("0", 400) + "1e395", 1e-6 },

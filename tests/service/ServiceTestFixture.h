@@ -1,7 +1,7 @@
 #pragma once
 
 #include "service/ServiceConstants.h"
-#include "store/PresetStore.h"
+#include "store/WatchedPresetStore.h"
 #include "support/MessageLoop.h"
 #include "support/SkipOrFail.h"
 #include "support/TestHttpsServer.h"
@@ -42,10 +42,11 @@ protected:
         dataFolder.deleteRecursively();
     }
 
-    /** A store on "Presets" in the test's own data folder. */
+    /** A store on "Presets" in the test's own data folder, whose writes a
+        test can follow. */
     PresetStore& makeStore()
     {
-        store = std::make_unique<PresetStore> (dataFolder.getChildFile ("Presets"));
+        store = std::make_unique<WatchedPresetStore> (dataFolder.getChildFile ("Presets"));
         return *store;
     }
 
@@ -88,7 +89,7 @@ protected:
     TestHttpsServer server;
     juce::String previousAddress;
     juce::File dataFolder;
-    std::unique_ptr<PresetStore> store;
+    std::unique_ptr<WatchedPresetStore> store;
 };
 
 //==============================================================================

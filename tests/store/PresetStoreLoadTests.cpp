@@ -1,4 +1,5 @@
 #include "StoreTestFolder.h"
+#include "store/HrtfFiles.h"
 #include "store/SafeFileWriter.h"
 
 #include <gtest/gtest.h>
@@ -130,9 +131,16 @@ TEST (PresetStoreLoad, HrtfFileForRefusesEveryIdThatIsNotAPlainFileName)
     StoreTestFolder t;
     PresetStore store (t.presets());
 
-    for (auto* id : { "", ".", "..", "../x", "a/b", "a\\b", "C:x", "x:stream", "tab\there", "bell\x07", "del\x7f", "Presets", "Presets_", "presets", "PRESETS_", "Presets.", "name ", ".hidden", "NUL", "con", "com1.txt", "LPT9", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b" })
+    for (auto* id : { "", ".", "..", "../x", "a/b", "a\\b", "C:x", "x:stream", "tab\there", "bell\x07", "del\x7f", "Presets.", "name ", ".hidden", "NUL", "con", "com1.txt", "LPT9", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b" })
     {
-        EXPECT_FALSE (PresetStore::isSafeHrtfId (id)) << id;
+        EXPECT_FALSE (HrtfFiles::isSafeId (id)) << id;
+        EXPECT_EQ (store.hrtfFileFor (id), juce::File()) << id;
+    }
+
+    // Plain file names, but the bank's and its backup's, in any letter case.
+    for (auto* id : { "Presets", "Presets_", "presets", "PRESETS_" })
+    {
+        EXPECT_TRUE (HrtfFiles::isSafeId (id)) << id;
         EXPECT_EQ (store.hrtfFileFor (id), juce::File()) << id;
     }
 
@@ -144,7 +152,7 @@ TEST (PresetStoreLoad, HrtfFileForRefusesEveryIdThatIsNotAPlainFileName)
     for (auto* id : { "hrtf-1", "6f1c2a9e_3", "~home", "Presets-2", u8"\u00DCn\u00EFcode ID", "CONSOLE", "x.sofa" })
     {
         const auto text = juce::String::fromUTF8 (id);
-        EXPECT_TRUE (PresetStore::isSafeHrtfId (text)) << id;
+        EXPECT_TRUE (HrtfFiles::isSafeId (text)) << id;
 
         const auto file = store.hrtfFileFor (text);
         EXPECT_EQ (file.getParentDirectory(), t.dataFolder()) << id;

@@ -1,4 +1,5 @@
 #include "StoreTestFolder.h"
+#include "WatchedPresetStore.h"
 
 #include "store/DeviceIdentifier.h"
 
@@ -272,7 +273,7 @@ TEST (PresetStoreThreads, AWorkerMergingWhileTheMessageThreadReadsIsSafe)
 TEST (PresetStoreThreads, ReadersNeverWaitForAWriteAndWritesLandOneAtATimeInOrder)
 {
     StoreTestFolder t;
-    PresetStore store (t.presets());
+    WatchedPresetStore store (t.presets());
     store.mergeStatusReply ("Ann", json (fullReply));
 
     // The next write is held inside itself (its bytes taken, its files not
@@ -281,7 +282,7 @@ TEST (PresetStoreThreads, ReadersNeverWaitForAWriteAndWritesLandOneAtATimeInOrde
     juce::WaitableEvent entered, release;
     std::atomic<int> writes { 0 };
     std::atomic<bool> heldUntilTimeOut { false };
-    store.onBankWriteForTesting = [&]
+    store.onBankWrite = [&]
     {
         if (++writes == 1)
         {

@@ -28,10 +28,31 @@ juce::Colour colour (const char* argb)
 }
 }
 
+TEST (ButtonComponent, EachNamedSettingReachesItsOwnFieldAndTheRestAreOff)
+{
+    const ButtonComponent plain ("A", ButtonComponent::Options {});
+    EXPECT_FALSE (plain.smallCorners || plain.alternateColours || plain.greyBorder || plain.transparentFill);
+    EXPECT_EQ (plain.fontHeight, ButtonComponent::Options::standardFontHeight);
+
+    const auto flagsOf = [] (const ButtonComponent& b)
+    { return std::vector<bool> { b.smallCorners, b.alternateColours, b.greyBorder, b.transparentFill }; };
+
+    EXPECT_EQ (flagsOf (ButtonComponent ("A", ButtonComponent::Options {}.withSmallCorners())), (std::vector<bool> { true, false, false, false }));
+    EXPECT_EQ (flagsOf (ButtonComponent ("A", ButtonComponent::Options {}.withAlternateColours())), (std::vector<bool> { false, true, false, false }));
+    EXPECT_EQ (flagsOf (ButtonComponent ("A", ButtonComponent::Options {}.withGreyBorder())), (std::vector<bool> { false, false, true, false }));
+    EXPECT_EQ (flagsOf (ButtonComponent ("A", ButtonComponent::Options {}.withTransparentFill())), (std::vector<bool> { false, false, false, true }));
+    EXPECT_EQ (flagsOf (ButtonComponent ("A", ButtonComponent::Options {}.withGreyBorder().withGreyBorder (false))), (std::vector<bool> { false, false, false, false }));
+
+    const ButtonComponent large ("+", ButtonComponent::Options {}.withFontHeight (28.0f));
+    EXPECT_EQ (large.fontHeight, 28.0f);
+    EXPECT_EQ (large.text, "+");
+    EXPECT_EQ (large.fillColour, colour (Palette::darkSurface));
+}
+
 TEST (ButtonComponent, BorderIsRedOrGrey)
 {
-    ButtonComponent red ("Next", true, 18.0f, false, false, false);
-    ButtonComponent grey ("Begin", true, 18.0f, false, true, false);
+    ButtonComponent red ("Next", ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f));
+    ButtonComponent grey ("Begin", ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder());
     red.setSize (120, 40);
     grey.setSize (120, 40);
 
@@ -54,7 +75,7 @@ TEST (ButtonComponent, FillFollowsThePointerForEveryVariant)
                            Variant { true, true, Palette::transparentFill, Palette::alternateActiveFill } })
     {
         SCOPED_TRACE (juce::String (v.rest) + " / " + v.active);
-        ButtonComponent button ("Show", true, 14.0f, v.alternate, false, v.transparent);
+        ButtonComponent button ("Show", ButtonComponent::Options {}.withSmallCorners().withFontHeight (14.0f).withAlternateColours (v.alternate).withTransparentFill (v.transparent));
         button.setSize (120, 40);
         const auto event = UiTest::mouseEventOn (button);
 
@@ -81,7 +102,7 @@ TEST (ButtonComponent, PaintsOntoItsParentAtItsPositionWithARedBorder)
 {
     juce::Component page;
     page.setSize (300, 200);
-    ButtonComponent button ("Begin", true, 18.0f, false, true, false);
+    ButtonComponent button ("Begin", ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder());
     page.addAndMakeVisible (button);
     button.setBounds (80, 100, 120, 40);
 
@@ -118,7 +139,7 @@ TEST (ButtonComponent, PressDragOffAndReleaseStillClicks)
     // handlers run.
     juce::Component window;
     window.setSize (300, 200);
-    ButtonComponent button ("Next", true, 18.0f, false, false, false);
+    ButtonComponent button ("Next", ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f));
     window.addAndMakeVisible (button);
     button.setBounds (20, 20, 120, 40);
     window.addToDesktop (0);
@@ -162,9 +183,9 @@ TEST (ButtonComponent, KeyboardFocusClicksAndShowsOnlyWhileTheKeyboardIsInUse)
 {
     OnTestPeer<juce::Component> window;
     window.setSize (300, 200);
-    ButtonComponent first ("Next", true, 18.0f, false, false, false);
-    ButtonComponent disabled ("Begin", true, 18.0f, false, true, false);
-    ButtonComponent last ("HOME", true, 18.0f, true, false, false);
+    ButtonComponent first ("Next", ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f));
+    ButtonComponent disabled ("Begin", ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder());
+    ButtonComponent last ("HOME", ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withAlternateColours());
     int clicks = 0;
 
     for (auto* b : { &first, &disabled, &last })

@@ -134,9 +134,28 @@ int brightestIn (BoldTextEditor& display, juce::Rectangle<int> area)
 constexpr int grey = 0xbf, white = 0xff;
 }
 
+TEST (BoldTextEditor, EachNamedSettingReachesItsOwnPlace)
+{
+    const BoldTextEditor plain (BoldTextEditor::Options {});
+    EXPECT_EQ (plain.getWidth(), 0);
+    EXPECT_EQ (plain.fontHeight, BoldTextEditor::Options::standardFontHeight);
+
+    const BoldTextEditor centred (BoldTextEditor::Options {}.withSize (282, 35).withFontHeight (19));
+    EXPECT_EQ (centred.getBounds(), juce::Rectangle<int> (0, 0, 282, 35));
+    EXPECT_EQ (centred.editor.getBounds(), juce::Rectangle<int> (0, 0, 282, 35));
+    EXPECT_EQ (centred.fontHeight, 19);
+    EXPECT_EQ (centred.editor.getFont().getHeight(), regularFont (19.0f).getHeight());
+    EXPECT_EQ (centred.editor.getJustificationType(), juce::Justification (juce::Justification::horizontallyCentred | juce::Justification::top));
+    EXPECT_EQ (centred.editor.findColour (juce::TextEditor::textColourId), Palette::colour (Palette::white));
+
+    const BoldTextEditor left (BoldTextEditor::Options {}.withSize (225, 28).withGreyText().withLeftJustifiedText());
+    EXPECT_EQ (left.editor.getJustificationType(), juce::Justification (juce::Justification::left));
+    EXPECT_EQ (left.editor.findColour (juce::TextEditor::textColourId), Palette::colour (Palette::greyText));
+}
+
 TEST (BoldTextEditor, EmphasisedPartIsWhiteInAGreyDisplay)
 {
-    BoldTextEditor display (400, 30, 20, true, true);
+    BoldTextEditor display (BoldTextEditor::Options {}.withSize (400, 30).withFontHeight (20).withGreyText().withLeftJustifiedText());
     EXPECT_TRUE (display.editor.isReadOnly());
     EXPECT_TRUE (display.editor.isMultiLine());
 
@@ -152,7 +171,7 @@ TEST (BoldTextEditor, EmphasisedPartIsWhiteInAGreyDisplay)
 
 TEST (BoldTextEditor, PlainAndEmptyTexts)
 {
-    BoldTextEditor display (400, 30, 20, true, false);
+    BoldTextEditor display (BoldTextEditor::Options {}.withSize (400, 30).withFontHeight (20).withGreyText());
 
     // A value on its own shows white even in a grey display.
     display.setEmphasisedText ({}, "MMMMMM", {});
@@ -171,7 +190,7 @@ TEST (BoldTextEditor, PlainAndEmptyTexts)
 
 TEST (BoldTextEditor, WhiteDisplayAndSuffix)
 {
-    BoldTextEditor display (400, 60, 18, false, true);
+    BoldTextEditor display (BoldTextEditor::Options {}.withSize (400, 60).withFontHeight (18).withLeftJustifiedText());
     display.setEmphasisedText ("You have ", "3", " submissions left");
 
     EXPECT_EQ (display.editor.getText(), "You have 3 submissions left");

@@ -51,9 +51,15 @@ void readPullEntry (PresetStore& store, juce::DynamicObject& object)
         return;
 
     const auto entry = list->getLast();
-    const auto hrtfFile = store.hrtfFileFor (entry["hrtf_id"].toString());
+    const auto hrtfId = entry["hrtf_id"].toString();
+    const auto hrtfFile = store.hrtfFileFor (hrtfId);
     check (hrtfFile == juce::File() || hrtfFile.getParentDirectory() == dataFolder());
-    check ((hrtfFile != juce::File()) == PresetStore::isSafeHrtfId (entry["hrtf_id"].toString()));
+
+    // A file exactly for the ids that are plain file names other than the
+    // bank's and its backup's, in any letter case.
+    const juce::String bankName (PresetStore::presetsFileName);
+    const bool namesTheBank = hrtfId.equalsIgnoreCase (bankName) || hrtfId.equalsIgnoreCase (bankName + PresetStore::backupSuffix);
+    check ((hrtfFile != juce::File()) == (HrtfFiles::isSafeId (hrtfId) && ! namesTheBank));
 
     if (hrtfFile != juce::File())
         store.updateHrtfIds (profileName, entry);

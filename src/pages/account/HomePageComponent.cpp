@@ -39,15 +39,15 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , checkForUpdatesButton (AccountTexts::checkForUpdatesName)
-    , submitNewImageButton (AccountTexts::submitNewImageCaption, true, 18.0f, false, false, false)
-    , addProfileButton (AccountTexts::addProfileCaption, true, 28.0f, false, false, false)
+    , submitNewImageButton (AccountTexts::submitNewImageCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f))
+    , addProfileButton (AccountTexts::addProfileCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (28.0f))
     , userBox (AccountTexts::profileSelectorName)
-    , showButton (AccountTexts::showCaption, true, 14.0f, true, false, true)
+    , showButton (AccountTexts::showCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (14.0f).withAlternateColours().withTransparentFill())
     , refreshIcon (Picture::fromDrawn (AuralisBinaryData::refreshicon_apix,
                                        AuralisBinaryData::refreshicon_apixSize,
                                        AuralisBinaryData::refreshicon2x_apix,
                                        AuralisBinaryData::refreshicon2x_apixSize))
-    , hrtfIdBox (225, 28, 14, true, true)
+    , hrtfIdBox (BoldTextEditor::Options {}.withSize (225, 28).withFontHeight (14).withGreyText().withLeftJustifiedText())
 {
     userBox.setBounds (64, 160, 274, 40);
 
@@ -75,6 +75,7 @@ HomePageComponent::HomePageComponent (const Picture& decoderLogoToUse,
 
     submissionsLeftCaption.setBounds (dotAreas.front().getUnion (dotAreas.back()));
     addAndMakeVisible (submissionsLeftCaption);
+    showSubmissionsLeft();
 
     showButton.setName (AccountTexts::showCaption);
     showButton.setBounds (297, 315, 70, 21);
@@ -177,6 +178,7 @@ void HomePageComponent::selectProfile (int index)
     if (const auto preset = store.presetAt (index); preset.isValid())
         store.fillRecord (preset, pageRecord);
 
+    showSubmissionsLeft();
     hrtfIdBox.setEmphasisedText (pageRecord.hrtf_id.isNotEmpty() ? pageRecord.hrtf_id : AccountTexts::noHrtfText, {}, {});
 
     lastSelectedIndex = index;
@@ -489,6 +491,20 @@ void HomePageComponent::paint (juce::Graphics& g)
         g.drawEllipse (badgeArea.toFloat(), 1.0f);
     }
 
+    countSubmissions();
+
+    for (int i = 0; i < filledDots; ++i)
+    {
+        const auto dot = dotAreas[(size_t) i].toFloat();
+        g.setColour (Palette::colour (Palette::redAccent));
+        g.fillEllipse (dot);
+        g.setColour (Palette::colour (Palette::dotOutline));
+        g.drawEllipse (dot, 1.0f);
+    }
+}
+
+void HomePageComponent::countSubmissions()
+{
     if (pageRecord.img_id.isNotEmpty())
     {
         submissionsUsed = SubmissionNumber::fromImageId (pageRecord.img_id);
@@ -504,14 +520,12 @@ void HomePageComponent::paint (juce::Graphics& g)
     // both numbers come from the service.
     const auto left = (juce::int64) submissionsAllowed - submissionsUsed;
     filledDots = (int) juce::jlimit ((juce::int64) 0, (juce::int64) numDots, left);
-    submissionsLeftCaption.setTitle (juce::String (filledDots));
+}
 
-    for (int i = 0; i < filledDots; ++i)
-    {
-        const auto dot = dotAreas[(size_t) i].toFloat();
-        g.setColour (Palette::colour (Palette::redAccent));
-        g.fillEllipse (dot);
-        g.setColour (Palette::colour (Palette::dotOutline));
-        g.drawEllipse (dot, 1.0f);
-    }
+void HomePageComponent::showSubmissionsLeft()
+{
+    // Screen readers hear the count as soon as the profile is read, painted
+    // or not.
+    countSubmissions();
+    submissionsLeftCaption.setTitle (juce::String (filledDots));
 }

@@ -60,7 +60,7 @@ public:
     /** Ticks since the page became visible or since the last daily refresh. */
     int getSecondsVisible() const noexcept { return secondsVisible; }
 
-    /** How many submission dots the last paint filled. */
+    /** How many submission dots the page fills for its profile. */
     int getFilledDotCount() const noexcept { return filledDots; }
 
     /** Seconds the page stays visible before its daily refresh. */
@@ -85,6 +85,8 @@ private:
     bool canStartDailyRefresh();
     int selectedIndex() const;
     void showPageAlert (const juce::String& title, const juce::String& message);
+    void countSubmissions();
+    void showSubmissionsLeft();
 
     //==============================================================================
     PresetStore& store;

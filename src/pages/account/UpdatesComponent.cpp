@@ -45,10 +45,10 @@ UpdatesComponent::UpdatesComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , backArrow (&backArrowToUse)
-    , releaseNotesText (282, 200, 19, false, false)
-    , profileUpdateText (282, 35, 19, false, false)
-    , profileUpdateButton (AccountTexts::profileUpdateCaption, true, 18.0f, false, true, false)
-    , softwareUpdateButton (AccountTexts::softwareUpdateCaption, true, 18.0f, false, true, false)
+    , releaseNotesText (BoldTextEditor::Options {}.withSize (282, 200).withFontHeight (19))
+    , profileUpdateText (BoldTextEditor::Options {}.withSize (282, 35).withFontHeight (19))
+    , profileUpdateButton (AccountTexts::profileUpdateCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder())
+    , softwareUpdateButton (AccountTexts::softwareUpdateCaption, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder())
     , backButton (AccountTexts::backButtonName)
 {
     backButton.setPicture (*backArrow, 1.0f, 0.65f, 1.0f);
@@ -297,7 +297,8 @@ void UpdatesComponent::paint (juce::Graphics& g)
     paintUpdateButton (g, softwareUpdateButton, softwareUpdateAvailable, softwareUpdateBounds);
 
     // The first paint after entering leaves the line empty while the check
-    // runs; "No Updates Available!" comes with the next one.
+    // runs; "No Updates Available!" comes with the next one. The line tells
+    // screen readers of each change itself.
     if (profileUpdateAvailable || softwareUpdateAvailable)
     {
         statusLine.setText (AccountTexts::updatesAvailableText, juce::dontSendNotification);
@@ -311,8 +312,6 @@ void UpdatesComponent::paint (juce::Graphics& g)
     {
         statusLine.setText (AccountTexts::noUpdatesAvailableText, juce::dontSendNotification);
     }
-
-    statusAnnouncer.announceChange (statusLine.getText());
 }
 
 void UpdatesComponent::paintUpdateButton (juce::Graphics& g, ButtonComponent& button, bool available, juce::Rectangle<int> bounds)

@@ -5,7 +5,6 @@
 #include "service/ServiceOperation.h"
 #include "service/StatusCheckThread.h"
 #include "store/PresetStore.h"
-#include "ui/Announcer.h"
 #include "ui/BoldTextEditor.h"
 #include "ui/ButtonComponent.h"
 #include "ui/GradientBackgroundComponent.h"
@@ -76,9 +75,6 @@ private:
     bool softwareUpdateAvailable = false;
     bool profileUpdateAvailable = false;
     bool statusLinePending = true;
-
-    /** Tells screen readers what the status line says once the check is in. */
-    Announcer statusAnnouncer;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UpdatesComponent)
 };

@@ -39,8 +39,8 @@ PersonalizeYourAudioComponent::PersonalizeYourAudioComponent (const Picture& dec
                                                               PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
-    , nextButton (OnboardingTexts::next, true, 18.0f, false, false, false)
-    , watchNowButton (OnboardingTexts::watchNow, true, 18.0f, false, false, false)
+    , nextButton (OnboardingTexts::next, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f))
+    , watchNowButton (OnboardingTexts::watchNow, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f))
     , errorIcon (StatusIcons::fittedInto (StatusIcons::makeErrorIcon(), iconArea))
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
     , backArrow (backArrowToUse)
@@ -109,7 +109,7 @@ void PersonalizeYourAudioComponent::visibilityChanged()
 
     secondsVisible = 0;
     secondsSinceCheck = ticksBetweenChecks;
-    showNotDetected = false;
+    setShowingNotDetected (false);
     manualCheck = false;
 
     // Shown before the first paint, so that it can take the focus as the
@@ -136,8 +136,6 @@ void PersonalizeYourAudioComponent::paint (juce::Graphics& g)
     if (qrImage.isValid())
         g.drawImage (qrImage, qrCodeArea, juce::RectanglePlacement::stretchToFit);
 
-    qrCodeCaption.setVisible (qrImage.isValid());
-
     if (showNotDetected)
     {
         removeChildComponent (&loggedInAs);
@@ -147,9 +145,6 @@ void PersonalizeYourAudioComponent::paint (juce::Graphics& g)
     {
         addAndMakeVisible (loggedInAs);
     }
-
-    for (auto* caption : notDetectedCaptions)
-        caption->setVisible (showNotDetected);
 }
 
 //==============================================================================
@@ -171,7 +166,7 @@ void PersonalizeYourAudioComponent::timerCallback()
     if (secondsVisible < lastCheckTickLimit && secondsSinceCheck >= ticksBetweenChecks && ! busy)
         startImageCheck();
 
-    showNotDetected = true;
+    setShowingNotDetected (true);
     repaint();
 }
 
@@ -199,6 +194,15 @@ void PersonalizeYourAudioComponent::watchNow()
         return;
 
     ExternalActions::openInBrowser (AppConstants::earTutorialVideoAddress);
+}
+
+void PersonalizeYourAudioComponent::setShowingNotDetected (bool shouldShow)
+{
+    // Screen readers find the notice as soon as the band is to show it.
+    showNotDetected = shouldShow;
+
+    for (auto* caption : notDetectedCaptions)
+        caption->setVisible (shouldShow);
 }
 
 void PersonalizeYourAudioComponent::endAutomaticChecks()

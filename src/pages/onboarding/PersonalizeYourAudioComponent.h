@@ -82,6 +82,7 @@ private:
     void startImageCheck();
     void startHrtfPull();
     void endAutomaticChecks();
+    void setShowingNotDetected (bool shouldShow);
 
     //==============================================================================
     PresetStore& store;
@@ -95,7 +96,7 @@ private:
     int secondsSinceCheck = 0;
     int lastImageNumber = 0;
 
-    BoldTextEditor loggedInAs { 312, 35, 21, true, false };
+    BoldTextEditor loggedInAs { BoldTextEditor::Options {}.withSize (312, 35).withFontHeight (21).withGreyText() };
     ButtonComponent nextButton;
     ButtonComponent watchNowButton;
     juce::Path errorIcon, validIcon;

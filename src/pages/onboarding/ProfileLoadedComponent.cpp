@@ -84,7 +84,7 @@ ProfileLoadedComponent::ProfileLoadedComponent (const Picture& decoderLogoToUse,
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
-    , homeButton (OnboardingTexts::home, true, 18.0f, true, false, false)
+    , homeButton (OnboardingTexts::home, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withAlternateColours())
 {
     juce::ignoreUnused (store);
 

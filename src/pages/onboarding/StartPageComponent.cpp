@@ -32,7 +32,7 @@ StartPageComponent::StartPageComponent (const Picture& decoderLogoToUse,
                                         PresetStore& storeToUse)
     : GradientBackgroundComponent (&decoderLogoToUse, &partnerLogoToUse, &poweredByLogoToUse)
     , store (storeToUse)
-    , beginButton (OnboardingTexts::begin, true, 18.0f, false, true, false)
+    , beginButton (OnboardingTexts::begin, ButtonComponent::Options {}.withSmallCorners().withFontHeight (18.0f).withGreyBorder())
     , errorIcon (StatusIcons::fittedInto (StatusIcons::makeErrorIcon(), iconArea))
     , validIcon (StatusIcons::fittedInto (StatusIcons::makeValidIcon(), iconArea))
     , backArrow (backArrowToUse)

@@ -1,5 +1,6 @@
 #include "HomePageFixture.h"
 
+#include "ui/AccessibleCaption.h"
 #include "ui/Palette.h"
 
 namespace
@@ -20,6 +21,18 @@ int countFilledDots (const juce::Image& snapshot)
             ++filled;
 
     return filled;
+}
+
+// What a screen reader reads for the dots.
+juce::String dotsCaption (juce::Component& page)
+{
+    const juce::Rectangle<int> dots (298, 290, 129, 17);
+
+    for (auto* child : page.getChildren())
+        if (dynamic_cast<AccessibleCaption*> (child) != nullptr && child->getBounds() == dots)
+            return child->getTitle();
+
+    return "(no caption)";
 }
 }
 
@@ -62,6 +75,9 @@ TEST_F (HomeDisplay, DotsShowTheImageSubmissionsLeftAtMostFive)
 
         serveStatus (reply);
         enter (name);
+
+        // Read out from the profile's choice on, before any paint.
+        EXPECT_EQ (dotsCaption (*page), juce::String (c.dots)) << c.imgId << " of " << c.allowed;
 
         const auto snapshot = UiTest::snapshot (*page);
         EXPECT_EQ (page->getFilledDotCount(), c.dots) << c.imgId << " of " << c.allowed;

@@ -176,7 +176,7 @@ TEST_F (UpdatesPage, EntryNeverWaitsForABankWriteAndChecksTheBankAsSaved)
     // a time-out should the entry be stuck behind it.
     juce::WaitableEvent entered, release;
     std::atomic<bool> heldUntilTimeOut { false }, held { false };
-    store->onBankWriteForTesting = [&]
+    store->onBankWrite = [&]
     {
         if (held.exchange (true))
             return;

@@ -1,6 +1,7 @@
 #include "OnboardingTestSupport.h"
 
 #include "pages/onboarding/PersonalizeYourAudioComponent.h"
+#include "ui/AccessibleCaption.h"
 #include "ui/Palette.h"
 
 using namespace OnboardingTest;
@@ -16,6 +17,7 @@ struct Navigation
 const juce::Point<int> iconDisc { 442, 168 }; // inside the status icon's disc, outside its glyph
 const juce::Point<int> qrCentre { 161, 314 };
 const juce::Point<int> overlayBox { 126, 236 };
+const juce::String notDetectedFirstLine { "We haven't detected your ear image yet." };
 
 /** The largest brightness among the area's pixels. */
 float brightest (const juce::Image& image, juce::Rectangle<int> area)
@@ -125,6 +127,16 @@ protected:
     }
 
     juce::Image paint() { return UiTest::snapshot (*page); }
+
+    /** Whether screen readers find the page's caption with that text. */
+    bool isCaptionShown (const juce::String& text) const
+    {
+        for (auto* child : page->getChildren())
+            if (dynamic_cast<AccessibleCaption*> (child) != nullptr && child->getTitle() == text)
+                return child->isVisible();
+
+        return false;
+    }
 
     std::unique_ptr<PersonalizeYourAudioComponent> page;
     std::vector<Navigation> navigations;
@@ -548,6 +560,7 @@ TEST_F (PersonalisePage, ShowingThePageAgainStartsTheWaitAfresh)
     tickTo (70);
     ASSERT_TRUE (waitForIdle());
     EXPECT_TRUE (page->isShowingNotDetected());
+    EXPECT_TRUE (isCaptionShown (notDetectedFirstLine)) << "without a paint";
 
     page->setVisible (false);
     EXPECT_FALSE (page->isTimerRunning());
@@ -555,6 +568,7 @@ TEST_F (PersonalisePage, ShowingThePageAgainStartsTheWaitAfresh)
     show();
     EXPECT_EQ (page->getSecondsVisible(), 0);
     EXPECT_FALSE (page->isShowingNotDetected());
+    EXPECT_FALSE (isCaptionShown (notDetectedFirstLine));
     EXPECT_TRUE (page->isTimerRunning());
 
     tick (59);
