@@ -96,7 +96,7 @@ void MainComponent::installNavigation()
         }
 
         personalizePage.newProfile = true;
-        personalizePage.qrImage = qrImage;
+        personalizePage.setQrImage (qrImage);
         switchTo (startPage, personalizePage, name);
     };
 
@@ -119,7 +119,7 @@ void MainComponent::installNavigation()
     {
         if (view == View::PersonalizeYourAudio)
         {
-            personalizePage.qrImage = qrImage;
+            personalizePage.setQrImage (qrImage);
             personalizePage.newProfile = false;
             switchTo (homePage, personalizePage, name);
         }

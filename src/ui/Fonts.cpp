@@ -1,5 +1,6 @@
 #include "Fonts.h"
 
+#include "EmbeddedTypeface.h"
 #include "text/FontFace.h"
 
 #include <AuralisBinaryData.h>
@@ -87,7 +88,7 @@ float heightScaleFor ([[maybe_unused]] const void* fontData, [[maybe_unused]] in
 struct EmbeddedFace
 {
     EmbeddedFace (const void* fontData, int fontSize, int fontWeight)
-        : typeface (juce::Typeface::createSystemTypefaceFor (fontData, (size_t) fontSize))
+        : typeface (EmbeddedTypeface::make (fontData, (size_t) fontSize))
         , heightScale (heightScaleFor (fontData, fontSize))
         , data (fontData)
         , size (fontSize)

@@ -119,6 +119,13 @@ void PersonalizeYourAudioComponent::visibilityChanged()
     startTimer (tickIntervalMs);
 }
 
+void PersonalizeYourAudioComponent::setQrImage (const juce::Image& image)
+{
+    qrImage = image;
+    qrCodeCaption.setVisible (qrImage.isValid());
+    repaint();
+}
+
 juce::Component* PersonalizeYourAudioComponent::getFirstInput()
 {
     return &qrCodeCaption;

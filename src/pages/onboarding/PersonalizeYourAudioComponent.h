@@ -60,8 +60,11 @@ public:
     /** True when entered from the start page, false from the home page. */
     bool newProfile = true;
 
-    /** The QR code to show, decoded by the main component. */
+    /** The QR code to show, decoded by the main component; set through
+        setQrImage, so that screen readers find the code when it is there. */
     juce::Image qrImage;
+
+    void setQrImage (const juce::Image& image);
 
     //==============================================================================
     /** The page's controls and state, for its owner and for tests. */

@@ -53,7 +53,7 @@ protected:
         { navigations.push_back ({ name, view }); };
 
         const auto qr = pngBytes (172, 172, juce::Colours::blue);
-        page->qrImage = juce::ImageFileFormat::loadFrom (qr.getData(), qr.getSize());
+        page->setQrImage (juce::ImageFileFormat::loadFrom (qr.getData(), qr.getSize()));
         page->setCurrentProfile ("Ann");
     }
 
