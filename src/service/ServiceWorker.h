@@ -2,6 +2,7 @@
 
 #include "NetworkStop.h"
 #include "ResultDelivery.h"
+#include "WorkerMemory.h"
 #include "common/ThreadContracts.h"
 
 #include <functional>
@@ -14,7 +15,8 @@
         struct StatusCheckThread : public ServiceWorker<StatusCheckThread, StatusCheckInputs, ...>
 
     with a private job() that the run calls once per start, on the worker's
-    own thread, and that ends with deliver (the result values).
+    own thread, and that ends with deliver (the result values). The run then
+    gives back the memory the job freed (releaseFreedWorkerMemory).
 
     The inputs are a base of the worker, so they are read and written by
     their own names (worker.profileName); the owner sets them and onResult on
@@ -68,6 +70,7 @@ private:
         AURALIS_ASSERT_WORKER_THREAD
         delivery.beginRun();
         static_cast<Worker&> (*this).job();
+        releaseFreedWorkerMemory();
     }
 
     ResultDelivery delivery { *this };

@@ -140,8 +140,8 @@ void UpdatesComponent::startUpdateCheck()
 
 void UpdatesComponent::updateCheckFinished (int statusCode, int returnCode, const juce::String& message)
 {
-    // statusCheckBusy is settled before an alert opens its nested message
-    // loop.
+    // The operation has let go of statusCheckBusy before this runs, so it is
+    // clear while an alert below runs its nested message loop.
     if (isNoReply (statusCode, returnCode))
     {
         serviceReachable = false;
