@@ -39,6 +39,17 @@ struct StatusCheckInputs
     /** fromSavedBank and fromSavedBankUnderGivenName ignore the current*
         identifiers. */
     StatusCheckStart start = StatusCheckStart::fromInputs;
+
+    /** Checks the profile with the identifiers the record holds, merging
+        into the store. */
+    void checkProfile (const ProfileRecord& record, PresetStore& storeToMergeInto)
+    {
+        profileName = record.profileName;
+        currentImgId = record.img_id;
+        currentAuralisId = record.auralis_id;
+        currentHrtfId = record.hrtf_id;
+        store = &storeToMergeInto;
+    }
 };
 
 //==============================================================================

@@ -283,12 +283,7 @@ void HomePageComponent::startSubmitCheck()
     store.findProfile (userBox.getText(), record);
 
     const auto started = submitCheck.start ([&] (StatusCheckThread& worker)
-                                            {
-                                                worker.profileName = record.profileName;
-                                                worker.currentImgId = record.img_id;
-                                                worker.currentAuralisId = record.auralis_id;
-                                                worker.currentHrtfId = record.hrtf_id;
-                                                worker.store = &store; },
+                                            { worker.checkProfile (record, store); },
                                             [this] (const juce::String&, int statusCode, int returnCode, const juce::String& message)
                                             { submitCheckFinished (statusCode, returnCode, message); });
 

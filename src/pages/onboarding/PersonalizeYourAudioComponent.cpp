@@ -225,12 +225,7 @@ void PersonalizeYourAudioComponent::startImageCheck()
     store.findProfile (profileName, record);
 
     const auto started = imageCheck.start ([&] (StatusCheckThread& worker)
-                                           {
-                                               worker.profileName = record.profileName;
-                                               worker.currentImgId = record.img_id;
-                                               worker.currentAuralisId = record.auralis_id;
-                                               worker.currentHrtfId = record.hrtf_id;
-                                               worker.store = &store; },
+                                           { worker.checkProfile (record, store); },
                                            [this] (const juce::String& execId, int statusCode, int returnCode, const juce::String& message)
                                            { onImageChecked (execId, statusCode, returnCode, message); });
 
