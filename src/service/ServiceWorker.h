@@ -15,7 +15,7 @@
         struct StatusCheckThread : public ServiceWorker<StatusCheckThread, StatusCheckInputs, ...>
 
     with a private job() that the run calls once per start, on the worker's
-    own thread, and that ends with deliver (the result values). The run then
+    own thread, and that ends with deliver (the result values), which first
     gives back the memory the job freed (releaseFreedWorkerMemory).
 
     The inputs are a base of the worker, so they are read and written by
@@ -52,11 +52,15 @@ protected:
     {
     }
 
-    /** The job's last act: posts its result values to the message thread. */
+    /** The job's last act: gives back the memory the job freed, then posts
+        its result values to the message thread. Posting stays the run's very
+        last act, so that the worker's thread has ended, and the worker can
+        be started again, when the result is handled. */
     template <typename... Values>
     void deliver (Values&&... values)
     {
         AURALIS_ASSERT_WORKER_THREAD
+        releaseFreedWorkerMemory();
         delivery.post (onResult, std::forward<Values> (values)...);
     }
 
@@ -70,7 +74,6 @@ private:
         AURALIS_ASSERT_WORKER_THREAD
         delivery.beginRun();
         static_cast<Worker&> (*this).job();
-        releaseFreedWorkerMemory();
     }
 
     ResultDelivery delivery { *this };

@@ -8,7 +8,7 @@
     library keeps a thread's freed memory mapped after the thread has ended.
     One status check over TLS (the certificate bundle read, the connection's
     buffers) leaves about 7 MB so, which the program would carry for the
-    rest of its run. Called by every worker at the end of its run, on the
-    worker's thread. Does nothing where the C library has no such call.
+    rest of its run. Called by every worker just before it delivers its
+    result, on the worker's thread. Does nothing where the C library has no such call.
 */
 void releaseFreedWorkerMemory();
