@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainComponent.h"
+#include "PendingWindowEvents.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -36,6 +37,7 @@ private:
     void setUpWindow();
 
     MainComponent mainComponent;
+    PendingWindowEvents pendingWindowEvents { *this };
     bool passingFocusOn = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)

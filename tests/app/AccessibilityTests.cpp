@@ -136,7 +136,9 @@ protected:
         ASSERT_NE (focused, nullptr);
 
         if (firstInput != nullptr)
+        {
             ASSERT_EQ (describe (focused), describe (firstInput));
+        }
 
         // A caption that holds the focus as the page appears is read in its
         // place and left for the control after it, which Tab then starts
