@@ -9,6 +9,7 @@
     One status check over TLS (the certificate bundle read, the connection's
     buffers) leaves about 7 MB so, which the program would carry for the
     rest of its run. Called by every worker just before it delivers its
-    result, on the worker's thread. Does nothing where the C library has no such call.
+    result, on the worker's thread. Does nothing where the C library has no
+    such call.
 */
 void releaseFreedWorkerMemory();
