@@ -10,6 +10,7 @@
     buffers) leaves about 7 MB so, which the program would carry for the
     rest of its run. Called by every worker just before it delivers its
     result, on the worker's thread. Does nothing where the C library has no
-    such call.
+    such call, nor in sanitizer builds, whose allocator is not the C
+    library's.
 */
 void releaseFreedWorkerMemory();
