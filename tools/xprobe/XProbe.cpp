@@ -7,9 +7,13 @@
 //
 //   auralis_xprobe start-up [--sample-after-ms N] [--then COMMAND] [--idle-cpu-ms N] -- PROGRAM [ARGS...]
 //       Starts the program and prints, on one line:
-//         first_frame_ms  from the start of the process to the first drawing
-//                         into one of its windows (X DAMAGE), that is, its
-//                         first painted frame
+//         first_frame_ms  from the start of the process to its first painted
+//                         frame: the first drawing into one of its windows
+//                         (X DAMAGE) after which the window's area on the
+//                         screen differs from what the screen showed there
+//                         before the start (mapping a window that has not
+//                         drawn yet counts as damage too, and shows nothing
+//                         new)
 //         rss_kb pss_kb   its resident and proportional memory N ms after the
 //                         start (default 2000)
 //         idle_cpu_percent its CPU use over N ms (default 0: not measured),
@@ -21,8 +25,10 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -123,6 +129,95 @@ long long readCpuTicks (pid_t pid)
     return utime + stime;
 }
 
+//==============================================================================
+/** The screen as it was before the program started, and the test whether a
+    window of the program has since put anything of its own on it. */
+class ScreenBefore
+{
+public:
+    explicit ScreenBefore (Display* displayToUse)
+        : display (displayToUse)
+        , root (DefaultRootWindow (displayToUse))
+        , image (readWholeScreen (displayToUse))
+    {
+    }
+
+    ~ScreenBefore()
+    {
+        if (image != nullptr)
+            XDestroyImage (image);
+    }
+
+    ScreenBefore (const ScreenBefore&) = delete;
+    ScreenBefore& operator= (const ScreenBefore&) = delete;
+
+    bool isValid() const { return image != nullptr; }
+
+    /** True when any pixel of the window's visible area differs from the
+        screen before the start. A window that is not viewable shows nothing. */
+    bool showsDrawingOf (Window window) const
+    {
+        XWindowAttributes attributes {};
+
+        if (XGetWindowAttributes (display, window, &attributes) == 0 || attributes.map_state != IsViewable)
+            return false;
+
+        int x = 0, y = 0;
+        Window child = 0;
+
+        if (! XTranslateCoordinates (display, window, root, 0, 0, &x, &y, &child))
+            return false;
+
+        const auto left = std::max (x, 0), top = std::max (y, 0);
+        const auto right = std::min (x + attributes.width, image->width);
+        const auto bottom = std::min (y + attributes.height, image->height);
+
+        if (right <= left || bottom <= top)
+            return false;
+
+        auto* now = XGetImage (display, root, left, top, (unsigned) (right - left), (unsigned) (bottom - top), AllPlanes, ZPixmap);
+
+        if (now == nullptr)
+            return false;
+
+        auto differs = false;
+
+        if (now->bits_per_pixel == image->bits_per_pixel && now->bits_per_pixel % 8 == 0)
+        {
+            const auto bytesPerPixel = image->bits_per_pixel / 8;
+            const auto rowBytes = (size_t) ((right - left) * bytesPerPixel);
+
+            for (int row = 0; row < bottom - top && ! differs; ++row)
+                differs = std::memcmp (image->data + (top + row) * image->bytes_per_line + left * bytesPerPixel,
+                                       now->data + row * now->bytes_per_line,
+                                       rowBytes)
+                          != 0;
+        }
+        else
+        {
+            for (int row = 0; row < bottom - top && ! differs; ++row)
+                for (int column = 0; column < right - left && ! differs; ++column)
+                    differs = XGetPixel (image, left + column, top + row) != XGetPixel (now, column, row);
+        }
+
+        XDestroyImage (now);
+        return differs;
+    }
+
+private:
+    static XImage* readWholeScreen (Display* display)
+    {
+        const auto screen = DefaultScreen (display);
+        const auto width = (unsigned) DisplayWidth (display, screen);
+        const auto height = (unsigned) DisplayHeight (display, screen);
+        return XGetImage (display, DefaultRootWindow (display), 0, 0, width, height, AllPlanes, ZPixmap);
+    }
+
+    Display* display;
+    Window root;
+    XImage* image;
+};
+
 void sleepUntil (Clock::time_point start, double ms)
 {
     std::this_thread::sleep_until (start + std::chrono::microseconds ((long long) (ms * 1000.0)));
@@ -158,6 +253,14 @@ int measureStartUp (Display* display, double sampleAfterMs, const std::string& w
     const auto root = DefaultRootWindow (display);
     XSelectInput (display, root, SubstructureNotifyMask);
     XSync (display, True);
+
+    const ScreenBefore screenBefore (display);
+
+    if (! screenBefore.isValid())
+    {
+        std::fprintf (stderr, "auralis_xprobe: cannot read the screen\n");
+        return 2;
+    }
 
     const auto start = Clock::now();
     const auto pid = fork();
@@ -207,7 +310,15 @@ int measureStartUp (Display* display, double sampleAfterMs, const std::string& w
         }
         else if (event.type == damageEventBase + XDamageNotify)
         {
-            firstFrameMs = millisecondsSince (start);
+            // The time is taken as the drawing is reported, before the
+            // screen is read. Clearing the damage lets the next drawing into
+            // the window be reported again.
+            const auto reportedMs = millisecondsSince (start);
+            const auto& notify = reinterpret_cast<const XDamageNotifyEvent&> (event);
+            XDamageSubtract (display, notify.damage, None, None);
+
+            if (screenBefore.showsDrawingOf (notify.drawable))
+                firstFrameMs = reportedMs;
         }
     }
 
