@@ -1,5 +1,6 @@
 #include "KorvaneOnboardingApplication.h"
 
+#include "FirstFrame.h"
 #include "common/AppConstants.h"
 
 KorvaneOnboardingApplication::KorvaneOnboardingApplication() = default;
@@ -25,6 +26,10 @@ void KorvaneOnboardingApplication::initialise (const juce::String&)
 
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
     repaintFallback.start();
+
+    // The window is complete: its first frame goes to the screen now rather
+    // than on the framework's next refresh tick.
+    FirstFrame::paintNow (*mainWindow);
 }
 
 void KorvaneOnboardingApplication::shutdown()
