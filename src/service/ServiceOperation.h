@@ -27,8 +27,9 @@ public:
 
     /** Starts the operation unless it runs: takes the close gate and the
         flag, lets `fillInputs` set the worker's inputs (each start begins
-        from empty ones), installs the handler and starts the worker. Returns
-        whether it started. */
+        from empty ones), installs the handler and starts the worker (on the
+        next turn of the message loop when the terms say so). Returns whether
+        it started. */
     template <typename InputFiller>
     bool start (InputFiller&& fillInputs, ResultHandler resultHandler)
     {
@@ -48,7 +49,7 @@ public:
                             handlerToCall (values...); });
         };
 
-        worker.startThread();
+        startWorker();
         return true;
     }
 

@@ -26,6 +26,13 @@ OperationTerms OperationTerms::joiningRunningWork() const
     return terms;
 }
 
+OperationTerms OperationTerms::startingWorkerOnNextTurn() const
+{
+    auto terms = *this;
+    terms.startsWorkerOnNextTurn = true;
+    return terms;
+}
+
 //==============================================================================
 ServiceOperationBase::ServiceOperationBase (juce::Thread& workerToRun, OperationTerms termsToKeep)
     : worker (workerToRun)
@@ -58,6 +65,22 @@ bool ServiceOperationBase::begin()
     take();
     running = true;
     return true;
+}
+
+void ServiceOperationBase::startWorker()
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (! terms.startsWorkerOnNextTurn)
+    {
+        worker.startThread();
+        return;
+    }
+
+    juce::MessageManager::callAsync ([self = juce::WeakReference<ServiceOperationBase> (this)]
+                                     {
+                                         if (self != nullptr && ! self->stoppedForGood)
+                                             self->worker.startThread(); });
 }
 
 void ServiceOperationBase::finish (const std::function<void()>& callHandler)

@@ -37,9 +37,17 @@ struct OperationTerms
         being refused outright. */
     bool joinsRunningWork = false;
 
+    /** Whether the worker's thread starts on the next turn of the message
+        loop instead of at once; the close gate and the flag are taken at
+        once either way. For an operation started while the program builds
+        its window: the thread's setting up then does not hold back the
+        window's first frame. */
+    bool startsWorkerOnNextTurn = false;
+
     OperationTerms setting (SharedFlag& flagToSet, LetGo letGo = LetGo::beforeHandler) const;
     OperationTerms endingAfterHandler() const;
     OperationTerms joiningRunningWork() const;
+    OperationTerms startingWorkerOnNextTurn() const;
 };
 
 //==============================================================================
@@ -75,6 +83,11 @@ protected:
     /** Takes what the terms say, unless the operation runs (or was stopped
         for good). Returns true when the worker is to be started. */
     bool begin();
+
+    /** Starts the worker's thread, at once or on the next turn of the
+        message loop as the terms say. A start still to come is dropped when
+        the operation is destroyed or stopped for good before it. */
+    void startWorker();
 
     /** Runs the page's handler for an arrived result, letting go before and
         after it as the terms say. */

@@ -219,3 +219,48 @@ TEST (ServiceOperation, TheRegistryStopsEveryRunningOperationAtOnceAndNoneStarts
     EXPECT_TRUE (runUntilIdle (later));
     EXPECT_EQ (results, 1);
 }
+
+TEST (ServiceOperation, AWorkerStartedOnTheNextTurnHoldsEverythingAtOnceAndStartsOnlyIfStillWanted)
+{
+    const FlagsReset reset;
+    int results = 0;
+    const auto counting = [&] (int, const juce::String&)
+    { ++results; };
+    const auto terms = OperationTerms {}.setting (busy).startingWorkerOnNextTurn();
+
+    // The gate and the flag are taken at once; the thread starts when the
+    // message loop turns, and the result arrives as for any operation.
+    {
+        ServiceOperation<EchoThread> later { terms };
+        ASSERT_TRUE (later.start ([] (EchoThread& w)
+                                  { w.number = 3; },
+                                  counting));
+        EXPECT_TRUE (busy.load());
+        EXPECT_FALSE (canQuit.isOpen());
+        EXPECT_TRUE (later.isRunning());
+        EXPECT_FALSE (later.getWorker().isThreadRunning());
+        EXPECT_FALSE (later.start ([] (EchoThread&) {}, counting));
+
+        EXPECT_TRUE (runUntilIdle (later));
+        EXPECT_EQ (results, 1);
+        EXPECT_FALSE (busy.load());
+        EXPECT_TRUE (canQuit.isOpen());
+    }
+
+    // Destroyed before its turn came: nothing starts, the gate is open.
+    {
+        ServiceOperation<EchoThread> gone { terms };
+        ASSERT_TRUE (gone.start ([] (EchoThread&) {}, counting));
+    }
+
+    runMessageLoopFor (50);
+    EXPECT_TRUE (canQuit.isOpen());
+
+    // Stopped for good before its turn came: the thread never starts.
+    ServiceOperation<EchoThread> stopped { terms };
+    ASSERT_TRUE (stopped.start ([] (EchoThread&) {}, counting));
+    OperationRegistry::stopAll();
+    runMessageLoopFor (100);
+    EXPECT_FALSE (stopped.getWorker().isThreadRunning());
+    EXPECT_EQ (results, 1);
+}

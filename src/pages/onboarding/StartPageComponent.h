@@ -94,7 +94,10 @@ private:
     ServiceOperation<StatusCheckThread> profileCheck { OperationTerms {}.setting (statusCheckBusy, LetGo::afterHandler).endingAfterHandler() };
     ServiceOperation<QrCodeGeneratorThread> qrCodeRequest { OperationTerms {}.setting (busy) };
     ServiceOperation<PullClientThread> hrtfPull { OperationTerms {}.setting (busy) };
-    ServiceOperation<SoftwareCheckThread> softwareCheck { OperationTerms {}.setting (statusCheckBusy) };
+    /** The first run's check starts as the program starts, holding
+        statusCheckBusy from then on; its thread starts on the next turn of
+        the message loop, after the window's first frame. */
+    ServiceOperation<SoftwareCheckThread> softwareCheck { OperationTerms {}.setting (statusCheckBusy).startingWorkerOnNextTurn() };
 
     TextEditorComponent userNameEditor { 350 };
     ButtonComponent beginButton;
