@@ -193,9 +193,9 @@ TEST (ShapedTextEditor, APastedHostileNameStaysInItsBox)
     for (int paint = 0; paint < 3; ++paint)
     {
         juce::Graphics g (image);
-        const auto started = juce::Time::getMillisecondCounterHiRes();
+        const auto paintStarted = juce::Time::getMillisecondCounterHiRes();
         entry.editor().paintEntireComponent (g, true);
-        fastest = juce::jmin (fastest, juce::Time::getMillisecondCounterHiRes() - started);
+        fastest = juce::jmin (fastest, juce::Time::getMillisecondCounterHiRes() - paintStarted);
     }
 
     EXPECT_LT (fastest, 16.0);
