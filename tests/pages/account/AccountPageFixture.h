@@ -40,8 +40,13 @@ private:
     {
         auto* alert = dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent());
 
-        if (alert == nullptr)
+        // An alert already answered may stay modal for a tick or more until
+        // its modal loop has handled the key (longer on a loaded machine); it
+        // is the same alert, and is neither logged nor answered again.
+        if (alert == nullptr || alert == lastAnswered.getComponent())
             return;
+
+        lastAnswered = alert;
 
         // The window describes itself as its title, ". " and its message.
         const auto title = alert->getName();
@@ -52,6 +57,8 @@ private:
 
         UiTest::pressKey (*alert, dismissWithEscape ? juce::KeyPress::escapeKey : juce::KeyPress::returnKey);
     }
+
+    juce::Component::SafePointer<juce::Component> lastAnswered;
 };
 
 //==============================================================================
