@@ -25,6 +25,7 @@ struct BackgroundStatusCheckThread : public ServiceWorker<BackgroundStatusCheckT
                                                           const juce::String& /* message */>
 {
     BackgroundStatusCheckThread();
+    ~BackgroundStatusCheckThread() override { stopRun(); }
 
 private:
     //==============================================================================

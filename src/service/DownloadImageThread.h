@@ -26,6 +26,7 @@ struct DownloadImageThread : public ServiceWorker<DownloadImageThread,
                                                   const juce::Image& /* picture */>
 {
     DownloadImageThread();
+    ~DownloadImageThread() override { stopRun(); }
 
 private:
     //==============================================================================

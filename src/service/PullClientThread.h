@@ -31,6 +31,7 @@ struct PullClientThread : public ServiceWorker<PullClientThread,
                                                bool /* fileWritten */>
 {
     PullClientThread();
+    ~PullClientThread() override { stopRun(); }
 
 private:
     //==============================================================================

@@ -27,6 +27,7 @@ struct QrCodeGeneratorThread : public ServiceWorker<QrCodeGeneratorThread,
                                                     const juce::Image& /* qrImage */>
 {
     QrCodeGeneratorThread();
+    ~QrCodeGeneratorThread() override { stopRun(); }
 
 private:
     //==============================================================================

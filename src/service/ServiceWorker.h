@@ -24,9 +24,10 @@
     worker runs. The job reads them once at its start.
 
     Destroying a worker asks a run under way to stop (its network wait ends
-    within about a second, see NetworkStop) and waits until it has ended;
-    that happens here, before the inputs and the callback are gone. A stopped
-    worker delivers nothing.
+    within about a second, see NetworkStop) and waits until it has ended. A
+    worker class does that in its own destructor (stopRun), so that a run,
+    also one whose thread is only now starting, never calls the job of a
+    worker already being destroyed. A stopped worker delivers nothing.
 */
 template <typename Worker, typename Inputs, typename... ResultParams>
 class ServiceWorker : public juce::Thread,
@@ -38,6 +39,8 @@ public:
 
     ~ServiceWorker() override
     {
+        // The worker class has ended the run in its own destructor.
+        jassert (! isThreadRunning());
         stopThread (-1);
     }
 
@@ -62,6 +65,14 @@ protected:
         AURALIS_ASSERT_WORKER_THREAD
         releaseFreedWorkerMemory();
         delivery.post (onResult, std::forward<Values> (values)...);
+    }
+
+    /** Asks a run under way to stop and waits until it has ended. Every
+        worker class calls it from its destructor: the run calls the job of
+        the whole worker, which must still be whole until the run ends. */
+    void stopRun()
+    {
+        stopThread (-1);
     }
 
     /** Handed to every service call that waits on the network. */

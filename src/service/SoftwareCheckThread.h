@@ -21,6 +21,7 @@ struct SoftwareCheckThread : public ServiceWorker<SoftwareCheckThread,
                                                   bool /* forceUpdate */>
 {
     SoftwareCheckThread();
+    ~SoftwareCheckThread() override { stopRun(); }
 
 private:
     //==============================================================================

@@ -66,6 +66,7 @@ struct StatusCheckThread : public ServiceWorker<StatusCheckThread,
                                                 const juce::String& /* message */>
 {
     StatusCheckThread();
+    ~StatusCheckThread() override { stopRun(); }
 
     //==============================================================================
     /** The sections of a profile's status check: the update check only when

@@ -27,6 +27,8 @@ struct EchoThread : public ServiceWorker<EchoThread, EchoInputs, int /* number *
     {
     }
 
+    ~EchoThread() override { stopRun(); }
+
 private:
     friend ServiceWorker;
 

@@ -1,7 +1,10 @@
 #include "ServiceTestFixture.h"
 
+#include "service/BackgroundStatusCheckThread.h"
 #include "service/DownloadImageThread.h"
 #include "service/PullClientThread.h"
+#include "service/QrCodeGeneratorThread.h"
+#include "service/SoftwareCheckThread.h"
 #include "service/StatusCheckThread.h"
 
 #include <map>
@@ -100,6 +103,43 @@ TEST_F (WorkerLifecycle, ADeliveryPostedBeforeDestructionIsDropped)
     worker.reset();
     runMessageLoopFor (300);
     EXPECT_EQ (deliveries, 0);
+}
+
+TEST_F (WorkerLifecycle, EveryWorkerDestroyedAsItsThreadStartsEndsTheRunWhileItIsWhole)
+{
+    // A listener that never answers: each run is still under way, or its
+    // thread only starting, when its worker is destroyed. The run must end
+    // before the worker's own part is gone (the sanitizers and the
+    // assertions of a Debug build see a run that outlives it).
+    auto& presets = makeStore();
+    juce::StreamingSocket silent;
+    ASSERT_TRUE (silent.createListener (0, "127.0.0.1"));
+    ServiceConstants::setServiceBaseAddressForTesting ("https://127.0.0.1:" + juce::String (silent.getBoundPort()));
+    const auto url = ServiceConstants::serviceBaseAddress() + "/picture";
+
+    const auto startAndDestroy = [] (auto worker, auto fillInputs)
+    {
+        fillInputs (*worker);
+        worker->startThread();
+        worker.reset();
+    };
+    const auto nameAndStore = [&] (auto& worker)
+    {
+        worker.profileName = "Ann";
+        worker.store = &presets;
+    };
+    const auto nothing = [] (auto&) {};
+
+    for (int round = 0; round < 3; ++round)
+    {
+        startAndDestroy (std::make_unique<StatusCheckThread>(), nameAndStore);
+        startAndDestroy (std::make_unique<BackgroundStatusCheckThread>(), nameAndStore);
+        startAndDestroy (std::make_unique<PullClientThread>(), nameAndStore);
+        startAndDestroy (std::make_unique<SoftwareCheckThread>(), nothing);
+        startAndDestroy (std::make_unique<QrCodeGeneratorThread>(), nothing);
+        startAndDestroy (std::make_unique<DownloadImageThread>(), [&] (auto& worker)
+                         { worker.url = url; });
+    }
 }
 
 //==============================================================================
