@@ -128,6 +128,11 @@ bool isRedirectStatus (int statusCode)
     return statusCode == 301 || statusCode == 302 || statusCode == 303 || statusCode == 307 || statusCode == 308;
 }
 
+bool isSuccessStatus (int statusCode)
+{
+    return statusCode >= 200 && statusCode <= 299;
+}
+
 /** Opens a stream on the address, following up to ServiceConstants::maxRedirects
     redirects hop by hop, every one of them over https (see nextHopAddress).
     A POST keeps its method and body through 307 and 308 and becomes a GET
@@ -460,9 +465,12 @@ juce::MemoryBlock fetchUrlBytes (juce::String url, int& contentLength, NetworkSt
     {
         // The previous connection is closed before the next one opens.
         opened.reset();
-        opened = openStream (address, nullptr, headers, timeoutMs, stop);
+        int status = 0;
+        opened = openStream (address, nullptr, headers, timeoutMs, stop, &status);
 
-        if (opened == nullptr)
+        // An error page (a 404 or 500 with its own body and length) is not
+        // the resource: written as an HRTF file, the plug-in would read it.
+        if (opened == nullptr || ! isSuccessStatus (status))
             return {};
 
         const auto announced = opened->stream.getTotalLength();

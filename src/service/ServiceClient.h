@@ -52,8 +52,10 @@ juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out);
     over https, and so is every redirect. While the server announces no
     length, up to five connections are opened, one after the other, and the
     last is read. `contentLength` receives the announced length, or -1.
-    Returns an empty block when no connection opens, when the address is not
-    an http or https address, when the resource is larger than `maxBytes`
+    Returns an empty block when no connection opens, when the server answers
+    with other than a success status (2xx) after its redirects, when the
+    address is not an http or https address, when the resource is larger
+    than `maxBytes`
     (at most ServiceConstants::maxDownloadBytes), or when a stop was asked
     for; returns whatever arrived when a transfer breaks off. */
 juce::MemoryBlock fetchUrlBytes (juce::String url,

@@ -165,17 +165,21 @@ TEST_F (PullClient, FailedDownloadsLeaveTheFolderAsItWas)
                    return TestHttpResponse::bytes (hrtfBytes (4000, 1)).withChunkedBody(); });
     server.serve ("GET", "/hrtf/short", TestHttpResponse::bytes (hrtfBytes (300000, 1)).withAnnouncedLength (400000));
     server.serve ("GET", "/hrtf/chunked", TestHttpResponse::bytes (hrtfBytes (4000, 1)).withChunkedBody());
+
+    // An error page with a length of its own, as a misconfigured server sends.
+    server.serve ("GET", "/hrtf/error", TestHttpResponse::bytes (hrtfBytes (4000, 1)).withStatus (404));
     startServer();
 
     serveReplies (Endpoints::pullClient,
                   { pullReply ({ entry ("h_old", server.urlFor ("/hrtf/short"), "img_1") }),
                     pullReply ({ entry ("h_old", server.urlFor ("/hrtf/chunked"), "img_1") }),
                     pullReply ({ entry ("h_old", server.urlFor ("/hrtf/missing"), "img_1") }),
+                    pullReply ({ entry ("h_old", server.urlFor ("/hrtf/error"), "img_1") }),
                     pullReply ({ entry ("h_new", server.urlFor ("/hrtf/new"), "img_1") }) });
 
     const auto before = folderContents (dataFolder);
 
-    for (int run = 0; run < 4; ++run)
+    for (int run = 0; run < 5; ++run)
     {
         const auto result = pull();
         EXPECT_EQ (result.status, 200);
@@ -209,7 +213,7 @@ TEST_F (PullClient, UnsafeIdsWriteNothingAnywhere)
     const auto before = folderContents (dataFolder);
     const auto bankBefore = fileBytes ("Presets");
 
-    for (int run = 0; run < 4; ++run)
+    for (int run = 0; run < 5; ++run)
     {
         const auto result = pull();
         EXPECT_EQ (result.status, 200);

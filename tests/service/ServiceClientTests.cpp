@@ -441,6 +441,23 @@ TEST_F (ServiceClient, ALengthLieIsIncompleteAfterOneConnection)
     EXPECT_TRUE (isCompleteDownload (redirected, length));
 }
 
+TEST_F (ServiceClient, AnErrorStatusGivesNoBytesWhateverItsBody)
+{
+    // Error pages that look like a whole resource: a body with a length.
+    const auto page = patternBytes (1000);
+    server.serve ("GET", "/missing", TestHttpResponse::bytes (page).withStatus (404));
+    server.serve ("GET", "/failing", TestHttpResponse::bytes (page).withStatus (500));
+    server.serve ("GET", "/moved", TestHttpResponse::redirect ("/missing", 301));
+    startServer();
+
+    for (const auto* path : { "/missing", "/failing", "/moved" })
+    {
+        int length = -1;
+        EXPECT_TRUE (OnWorker::fetchUrlBytes (server.urlFor (path), length).isEmpty()) << path;
+        EXPECT_EQ (server.countRequests (path), 1) << path;
+    }
+}
+
 TEST_F (ServiceClient, DownloadsOverTheLimitFailWithoutExhaustingMemory)
 {
     // Announced: refused before reading.
