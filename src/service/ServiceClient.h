@@ -55,9 +55,8 @@ juce::DynamicObject* readReplyHeader (const juce::var& reply, ReplyHeader& out);
     Returns an empty block when no connection opens, when the server answers
     with other than a success status (2xx) after its redirects, when the
     address is not an http or https address, when the resource is larger
-    than `maxBytes`
-    (at most ServiceConstants::maxDownloadBytes), or when a stop was asked
-    for; returns whatever arrived when a transfer breaks off. */
+    than `maxBytes` (at most ServiceConstants::maxDownloadBytes), or when a
+    stop was asked for; returns whatever arrived when a transfer breaks off. */
 juce::MemoryBlock fetchUrlBytes (juce::String url,
                                  int& contentLength,
                                  NetworkStop* stop = nullptr,

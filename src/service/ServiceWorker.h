@@ -68,8 +68,8 @@ protected:
     }
 
     /** Asks a run under way to stop and waits until it has ended. Every
-        worker class calls it from its destructor: the run calls the job of
-        the whole worker, which must still be whole until the run ends. */
+        worker class calls it from its own destructor, because the run calls
+        the worker class's job: the whole worker must outlive the run. */
     void stopRun()
     {
         stopThread (-1);
