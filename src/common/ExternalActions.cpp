@@ -88,8 +88,6 @@ void ExternalActions::requestQuit()
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    JUCE_ASSERT_MESSAGE_THREAD
-
     if (auto& quit = quitRequester())
         quit();
 }
