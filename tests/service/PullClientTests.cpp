@@ -213,7 +213,7 @@ TEST_F (PullClient, UnsafeIdsWriteNothingAnywhere)
     const auto before = folderContents (dataFolder);
     const auto bankBefore = fileBytes ("Presets");
 
-    for (int run = 0; run < 5; ++run)
+    for (int run = 0; run < 4; ++run)
     {
         const auto result = pull();
         EXPECT_EQ (result.status, 200);

@@ -1,14 +1,8 @@
 #include "PeakMemory.h"
 
-#include <sys/resource.h>
+#include "common/SanitizerBuild.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-    #define AURALIS_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-    #if __has_feature(address_sanitizer)
-        #define AURALIS_ADDRESS_SANITIZER 1
-    #endif
-#endif
+#include <sys/resource.h>
 
 long PeakMemory::residentMegabytes()
 {
